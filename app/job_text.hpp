@@ -1,0 +1,27 @@
+// One job text taken apart, and the command texts made from it.
+#pragma once
+
+#include "runtime/value.hpp"
+
+#include <array>
+#include <string>
+
+// The four lines of a job text: source folder, target root folder, file selection,
+// further arguments. The line end is CR LF where the text holds one, else CR, else LF.
+// Without any line end the four lines stay empty values. A line with no line end after
+// its start takes the rest of the text, and the lines after it are empty texts.
+std::array<rt::Value, 4> jobLines(const std::string& cText);
+
+// The command interpreter's parameters that make a folder: "/C MD " and the path, in
+// double quotes when the path holds a blank or one of & | < > ^ ( ) and no quote, so that
+// the interpreter makes that one folder and runs nothing else.
+std::string folderCommand(const std::string& path);
+
+// A folder for the copy program's command line: in double quotes, by the Windows
+// command-line rules, when it holds a blank and no quote; unchanged otherwise.
+std::string copyArgument(const std::string& folder);
+
+// The copy program's parameter text: source folder, target folder, file selection and
+// further arguments, separated by single blanks.
+std::string copyParameters(const std::string& source, const std::string& target,
+                           const std::string& files, const std::string& arguments);

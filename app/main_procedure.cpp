@@ -1,0 +1,44 @@
+// MAIN: reads the job file named after the program and runs its jobs in order.
+#include "app/backup_texts.hpp"
+#include "app/job_list.hpp"
+#include "app/procedures.hpp"
+#include "runtime/runtime.hpp"
+
+using namespace rt;
+
+namespace {
+
+// The program's name with its extension (".exe") replaced by ".txt"; a name without
+// an extension gets ".txt" appended.
+std::string jobFileName(const std::string& appName) {
+    const std::string tail = SUBSTR(appName, -4);
+    const bool hasExtension = LEN(appName) > 4 && SUBSTR(tail, 1, 1) == "." &&
+                              tail.find_first_of("./\\", 1) == std::string::npos;
+    return (hasExtension ? SUBSTR(appName, 1, LEN(appName) - 4) : appName) + ".txt";
+}
+
+} // namespace
+
+void MAIN() {
+    Frame frame{"MAIN"};
+    const std::string cJobFile = jobFileName(APPNAME());
+
+    // The exclusive open is a test only: another process using the job file means
+    // another backup is being set up or running.
+    int nHandle = FOPEN(cJobFile, fo::EXCLUSIVE);
+    if (nHandle == -1) {
+        MSGBOX(backupTexts().refusal);
+        return;
+    }
+    FCLOSE(nHandle);
+
+    nHandle = FOPEN(cJobFile, fo::READ);
+    std::string cBuffer = SPACE(3000);
+    FREAD(nHandle, cBuffer, 3000);
+    const std::string cText = ALLTRIM(cBuffer);
+    FCLOSE(nHandle);
+
+    for (const auto& cTeil : jobTexts(cText)) {
+        KOPIEREN(cTeil);
+    }
+}

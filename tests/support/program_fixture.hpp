@@ -1,0 +1,70 @@
+// A fixture that runs the program's procedures in a fresh temporary folder, which is
+// the current folder while the test runs, against the scripted platform.
+#pragma once
+
+#include "app/procedures.hpp"
+#include "runtime/runtime.hpp"
+#include "tests/support/scripted_platform.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace test {
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("ds-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                   "-" + std::to_string(counter()++) + "-" + std::to_string(std::rand()));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        std::filesystem::current_path(folder_);
+        rt::resetRuntime();
+        platform = std::make_shared<ScriptedPlatform>();
+        rt::setPlatform(platform);
+        prepareBackupJobConstants();
+        prepareAppSysConstants();
+        prepareAppExitConstants();
+        prepareDbeSysConstants();
+        prepareErrorSysConstants();
+    }
+
+    void TearDown() override {
+        rt::setPlatform(nullptr);
+        rt::resetRuntime();
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(folder_);
+    }
+
+    const std::filesystem::path& folder() const { return folder_; }
+
+    void writeFile(const std::string& name, const std::string& content) {
+        std::filesystem::create_directories((folder_ / name).parent_path());
+        std::ofstream(folder_ / name, std::ios::binary) << content;
+    }
+
+    std::string readFile(const std::string& name) {
+        std::ifstream in(folder_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    bool isFolder(const std::string& name) { return std::filesystem::is_directory(folder_ / name); }
+
+    std::shared_ptr<ScriptedPlatform> platform;
+
+  private:
+    static int& counter() {
+        static int n = 0;
+        return n;
+    }
+    std::filesystem::path previous_;
+    std::filesystem::path folder_;
+};
+
+} // namespace test
