@@ -1,0 +1,120 @@
+#include "tests/e2e/binary_run.hpp"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+extern char** environ;
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+void BinaryTest::SetUp() {
+    std::random_device random;
+    dir_ = fs::temp_directory_path() / ("ds-e2e-" + std::to_string(random()));
+    fs::create_directories(dir_);
+    fs::copy_file(DS_BINARY, dir_ / "datensicherung");
+    fs::permissions(dir_ / "datensicherung",
+                    fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+}
+
+void BinaryTest::TearDown() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+}
+
+void BinaryTest::writeFile(const std::string& name, const std::string& content) const {
+    fs::create_directories((dir_ / name).parent_path());
+    std::ofstream(dir_ / name, std::ios::binary) << content;
+}
+
+std::string BinaryTest::readFile(const std::string& name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void BinaryTest::installRecordingCopyProgram(int status) const {
+    const std::string script = "#!/bin/sh\n"
+                               "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"" +
+                               (dir_ / "ROBOCOPY.calls").string() +
+                               "\"\n"
+                               "echo -- >> \"" +
+                               (dir_ / "ROBOCOPY.calls").string() + "\"\nexit " +
+                               std::to_string(status) + "\n";
+    writeFile("ROBOCOPY.exe", script);
+    fs::permissions(dir_ / "ROBOCOPY.exe", fs::perms::owner_all);
+}
+
+std::vector<std::vector<std::string>> BinaryTest::recordedCopyCalls() const {
+    std::vector<std::vector<std::string>> calls;
+    std::istringstream in(readFile("ROBOCOPY.calls"));
+    std::vector<std::string> current;
+    for (std::string line; std::getline(in, line);) {
+        if (line == "--") {
+            calls.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(line);
+        }
+    }
+    return calls;
+}
+
+RunResult BinaryTest::run(const std::string& input,
+                          const std::vector<std::string>& environment) const {
+    const fs::path inFile = dir_ / ".stdin";
+    const fs::path outFile = dir_ / ".stdout";
+    const fs::path errFile = dir_ / ".stderr";
+    { std::ofstream(inFile, std::ios::binary) << input; }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, inFile.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "DISPLAY=", 8) != 0) {
+            env.emplace_back(*e);
+        }
+    }
+    env.insert(env.end(), environment.begin(), environment.end());
+    std::vector<char*> envp;
+    for (auto& e : env) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+
+    const std::string program = (dir_ / "datensicherung").string();
+    const std::string previous = fs::current_path().string();
+    fs::current_path(dir_);
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    fs::current_path(previous);
+    posix_spawn_file_actions_destroy(&actions);
+
+    RunResult result;
+    if (started != 0) {
+        return result;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = readFile(".stdout");
+    result.err = readFile(".stderr");
+    return result;
+}
+
+} // namespace e2e

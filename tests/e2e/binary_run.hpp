@@ -1,0 +1,45 @@
+// Runs the built program as a person would: from a folder of its own, with a job file
+// and a recording copy program beside it, answers on standard input.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// A temporary folder holding a copy of the program (as datensicherung) that is also the
+// current folder of every run; removed at the end of the test.
+class BinaryTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const std::filesystem::path& dir() const { return dir_; }
+    std::filesystem::path path(const std::string& name) const { return dir_ / name; }
+    void writeFile(const std::string& name, const std::string& content) const;
+    std::string readFile(const std::string& name) const;
+
+    // Puts a copy program beside the program that records its arguments, one per line,
+    // into ROBOCOPY.calls (a line "--" after each call) and exits with `status`.
+    void installRecordingCopyProgram(int status = 1) const;
+    // The arguments of each recorded call.
+    std::vector<std::vector<std::string>> recordedCopyCalls() const;
+
+    // Runs the program in dir() with `input` on standard input; environment entries
+    // "NAME=value" are added (DISPLAY is always removed so no X display is asked).
+    RunResult run(const std::string& input, const std::vector<std::string>& environment = {}) const;
+
+  private:
+    std::filesystem::path dir_;
+};
+
+} // namespace e2e
