@@ -1,0 +1,144 @@
+#include "runtime/posix/files.hpp"
+
+#include "runtime/posix/open_elsewhere.hpp"
+#include "runtime/posix/os_errors.hpp"
+#include "runtime/posix/paths.hpp"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rt::posix {
+
+namespace {
+
+constexpr int exclusiveMode = 16;
+
+OpenResult failure(int windowsCode) {
+    return OpenResult{-1, windowsCode};
+}
+
+OpenResult failureFromErrno() {
+    return failure(windowsCodeFromErrno(errno));
+}
+
+int openRetrying(const std::string& path, int flags, mode_t permissions = 0) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, permissions);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int lockRetrying(int fd, int operation) {
+    int result = -1;
+    do {
+        result = ::flock(fd, operation | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
+} // namespace
+
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool isFile(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+OpenResult openForReading(const std::string& path, int mode) {
+    const int fd = openRetrying(nativePath(path), O_RDONLY);
+    if (fd < 0) {
+        return failureFromErrno();
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const OpenResult result = failureFromErrno();
+        ::close(fd);
+        return result;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return failure(wincode::accessDenied);
+    }
+    if (mode == exclusiveMode) {
+        // The lock keeps out programs that lock as well (and this program's other
+        // handles); the look through /proc finds the ones that merely read.
+        if (lockRetrying(fd, LOCK_EX) != 0 ||
+            openInOtherProcess(static_cast<unsigned long long>(info.st_dev),
+                               static_cast<unsigned long long>(info.st_ino))) {
+            ::close(fd);
+            return failure(wincode::sharingViolation);
+        }
+    } else {
+        // Shared access is never refused: without the lock the file is read all the
+        // same.
+        lockRetrying(fd, LOCK_SH);
+    }
+    return OpenResult{fd, 0};
+}
+
+OpenResult createForWriting(const std::string& path) {
+    const int fd = openRetrying(nativePath(path), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) {
+        // The file itself is made here, so a missing name means a missing folder.
+        return errno == ENOENT ? failure(wincode::pathNotFound) : failureFromErrno();
+    }
+    return OpenResult{fd, 0};
+}
+
+long readFrom(int handle, char* buffer, long count, int* osCode) {
+    if (count < 0 || (buffer == nullptr && count > 0)) {
+        if (osCode != nullptr) {
+            *osCode = wincode::invalidParameter;
+        }
+        return -1;
+    }
+    ssize_t got = -1;
+    do {
+        got = ::read(handle, buffer, static_cast<size_t>(count));
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        if (osCode != nullptr) {
+            *osCode = windowsCodeFromErrno(errno);
+        }
+        return -1;
+    }
+    return static_cast<long>(got);
+}
+
+long writeTo(int handle, const char* data, long count, int* osCode) {
+    if (count < 0 || (data == nullptr && count > 0)) {
+        if (osCode != nullptr) {
+            *osCode = wincode::invalidParameter;
+        }
+        return -1;
+    }
+    long total = 0;
+    while (total < count) {
+        const ssize_t put = ::write(handle, data + total, static_cast<size_t>(count - total));
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (osCode != nullptr) {
+                *osCode = windowsCodeFromErrno(errno);
+            }
+            return -1;
+        }
+        total += static_cast<long>(put);
+    }
+    return total;
+}
+
+bool closeHandle(int handle) {
+    return handle >= 0 && ::close(handle) == 0;
+}
+
+} // namespace rt::posix

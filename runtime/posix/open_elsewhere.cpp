@@ -1,0 +1,64 @@
+#include "runtime/posix/open_elsewhere.hpp"
+
+#include <cstdlib>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rt::posix {
+
+namespace {
+
+bool isNumber(const char* name) {
+    if (*name == '\0') {
+        return false;
+    }
+    for (; *name != '\0'; ++name) {
+        if (*name < '0' || *name > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Calls visit(entryName) for each numeric entry of a folder; stops early when it
+// returns true, and then returns true.
+template <typename Visit> bool anyNumericEntry(const std::string& folder, Visit visit) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return false;
+    }
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (isNumber(entry->d_name) && visit(entry->d_name)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+bool openInOtherProcess(unsigned long long device, unsigned long long inode) {
+    const std::string ownPid = std::to_string(::getpid());
+    return anyNumericEntry("/proc", [&](const char* pid) {
+        if (ownPid == pid) {
+            return false;
+        }
+        const std::string fdFolder = std::string("/proc/") + pid + "/fd";
+        return anyNumericEntry(fdFolder, [&](const char* fd) {
+            // stat follows the descriptor's link to the file itself, so renamed
+            // files and other names (hard links) of the same file are found too.
+            struct stat info {};
+            const std::string link = fdFolder + "/" + fd;
+            return ::stat(link.c_str(), &info) == 0 &&
+                   static_cast<unsigned long long>(info.st_dev) == device &&
+                   static_cast<unsigned long long>(info.st_ino) == inode;
+        });
+    });
+}
+
+} // namespace rt::posix

@@ -1,0 +1,56 @@
+#include "runtime/posix/system_info.hpp"
+
+#include <cstdlib>
+#include <ctime>
+#include <sys/utsname.h>
+#include <unistd.h>
+#include <vector>
+
+namespace rt::posix {
+
+LocalTime localNow() {
+    const std::time_t seconds = std::time(nullptr);
+    std::tm parts{};
+    ::localtime_r(&seconds, &parts);
+    LocalTime now;
+    now.date.year = parts.tm_year + 1900;
+    now.date.month = parts.tm_mon + 1;
+    now.date.day = parts.tm_mday;
+    now.hour = parts.tm_hour;
+    now.minute = parts.tm_min;
+    now.second = parts.tm_sec;
+    return now;
+}
+
+std::string ownExecutablePath() {
+    std::vector<char> buffer(1024);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string systemName() {
+    utsname names{};
+    if (::uname(&names) != 0) {
+        return "POSIX";
+    }
+    return std::string(names.sysname) + " " + names.release + " " + names.machine;
+}
+
+bool standardOutputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+std::string displayName() {
+    const char* name = std::getenv("DISPLAY");
+    return name != nullptr ? name : "";
+}
+
+} // namespace rt::posix

@@ -1,0 +1,21 @@
+// What the program learns about itself and the system it runs on.
+#pragma once
+
+#include "runtime/platform.hpp"
+
+#include <string>
+
+namespace rt::posix {
+
+// The local date and time now.
+LocalTime localNow();
+// The running program's full path (from /proc/self/exe); empty when unknown.
+std::string ownExecutablePath();
+// "<system> <release> <machine>" from uname, e.g. "Linux 6.1.0 x86_64".
+std::string systemName();
+// True when standard output is a terminal.
+bool standardOutputIsTerminal();
+// The value of $DISPLAY, empty when not set.
+std::string displayName();
+
+} // namespace rt::posix

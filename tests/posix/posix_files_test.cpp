@@ -1,0 +1,275 @@
+// Files through the POSIX platform: existence, the two read modes, creating for
+// writing, and the refusal of the exclusive mode while another process has the file.
+#include "posix_test_support.hpp"
+
+#include "runtime/posix/posix_platform.hpp"
+#include "windows_command_line.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <thread>
+
+namespace {
+
+using namespace posix_test;
+using rt::OpenResult;
+
+constexpr int readShared = 0, readExclusive = 16;
+constexpr int notFound = 2, pathNotFound = 3, accessDenied = 5, sharingViolation = 32;
+
+class PosixFiles : public testing::Test {
+  protected:
+    std::string readAll(int handle) {
+        std::string content;
+        char buffer[7];
+        int osCode = 0;
+        for (long got; (got = platform.read(handle, buffer, sizeof buffer, &osCode)) > 0;) {
+            content.append(buffer, static_cast<std::size_t>(got));
+        }
+        return content;
+    }
+
+    TempFolder temp;
+    rt::posix::PosixPlatform platform;
+};
+
+TEST_F(PosixFiles, ExistenceOfFilesAndFolders) {
+    fs::create_directories(temp.path() / "ordner" / "unter");
+    writeFile(temp.path() / "ordner" / "datei.txt", "x");
+    const std::string base = temp.path().string();
+    struct Case {
+        std::string path;
+        bool folder;
+        bool file;
+    };
+    const Case cases[] = {
+        {base + "/ordner", true, false},
+        {base + "\\ordner\\unter", true, false},
+        {base + "\\ordner\\unter\\", true, false},
+        {base + "/ordner/datei.txt", false, true},
+        {base + "\\ordner\\datei.txt", false, true},
+        {base + "/ordner/fehlt", false, false},
+        {base + "/ordner/datei.txt/", false, false},
+        {"", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform.folderExists(c.path), c.folder) << c.path;
+        EXPECT_EQ(platform.fileExists(c.path), c.file) << c.path;
+    }
+}
+
+TEST_F(PosixFiles, BothReadModesReadTheWholeFile) {
+    fs::create_directory(temp.path() / "sub");
+    writeFile(temp.path() / "sub" / "job.txt", "[1]\r\nZeile eins\r\nZeile zwei\r\n");
+    for (const int mode : {readShared, readExclusive}) {
+        const OpenResult opened = platform.openRead(temp / "sub\\job.txt", mode);
+        ASSERT_GE(opened.handle, 0) << mode;
+        EXPECT_EQ(readAll(opened.handle), "[1]\r\nZeile eins\r\nZeile zwei\r\n");
+        EXPECT_TRUE(platform.close(opened.handle));
+    }
+}
+
+TEST_F(PosixFiles, OpeningFailsWithWindowsCodes) {
+    fs::create_directory(temp.path() / "ordner");
+    struct Case {
+        std::string path;
+        int code;
+    };
+    const Case cases[] = {
+        {temp / "fehlt.txt", notFound},
+        {temp / "ordner", accessDenied},
+        {temp / "ordner\\", accessDenied},
+        {temp / "fehlt/datei.txt", notFound},
+    };
+    for (const Case& c : cases) {
+        for (const int mode : {readShared, readExclusive}) {
+            const OpenResult opened = platform.openRead(c.path, mode);
+            EXPECT_EQ(opened.handle, -1) << c.path << " mode " << mode;
+            EXPECT_EQ(opened.osCode, c.code) << c.path << " mode " << mode;
+        }
+    }
+}
+
+TEST_F(PosixFiles, ExclusiveOpenRefusesWhileThisProgramHoldsTheFile) {
+    const std::string path = temp / "job.txt";
+    writeFile(path, "x");
+    struct Case {
+        int firstMode;
+        int secondMode;
+        bool secondOpens;
+    };
+    const Case cases[] = {
+        {readExclusive, readExclusive, false},
+        {readShared, readExclusive, false},
+        {readShared, readShared, true},
+        // The shared mode is never refused (see files.hpp).
+        {readExclusive, readShared, true},
+    };
+    for (const Case& c : cases) {
+        const OpenResult first = platform.openRead(path, c.firstMode);
+        ASSERT_GE(first.handle, 0);
+        const OpenResult second = platform.openRead(path, c.secondMode);
+        EXPECT_EQ(second.handle >= 0, c.secondOpens) << c.firstMode << " then " << c.secondMode;
+        if (second.handle >= 0) {
+            platform.close(second.handle);
+        } else {
+            EXPECT_EQ(second.osCode, sharingViolation);
+        }
+        platform.close(first.handle);
+        // Closed again, the file opens exclusively.
+        const OpenResult again = platform.openRead(path, readExclusive);
+        EXPECT_GE(again.handle, 0);
+        platform.close(again.handle);
+    }
+}
+
+// Another process that opens a file (under some name) for reading and keeps it open
+// until released. Synchronised through named pipes, so no timing is involved.
+class OtherProcess {
+  public:
+    OtherProcess(rt::posix::PosixPlatform& platform, const TempFolder& temp,
+                 const std::string& file)
+        : ready_(temp / "ready.fifo"), release_(temp / "release.fifo") {
+        EXPECT_EQ(platform.run("mkfifo", wincmd::join({ready_, release_}), true), 0);
+        // The subshell has the file as its standard input while it waits; when the file
+        // cannot be opened the other line is written, so the reader below never hangs.
+        const std::string script =
+            "(echo offen > \"$2\"; read answer < \"$3\") < \"$1\" || echo fehlt > \"$2\"";
+        const std::string parameters = wincmd::join({"-c", script, "sh", file, ready_, release_});
+        runner_ = std::thread(
+            [&platform, parameters, this] { status_ = platform.run("/bin/sh", parameters, true); });
+        std::ifstream ready(ready_);
+        std::getline(ready, readyLine_);
+    }
+    ~OtherProcess() { end(); }
+
+    bool holdsTheFile() const { return readyLine_ == "offen"; }
+    // Lets the process end and waits for it.
+    int end() {
+        if (runner_.joinable()) {
+            std::ofstream(release_) << "fertig\n";
+            runner_.join();
+        }
+        return status_;
+    }
+
+  private:
+    std::string ready_, release_, readyLine_;
+    std::thread runner_;
+    int status_ = -1;
+};
+
+TEST_F(PosixFiles, ExclusiveOpenRefusesWhileAnotherProcessHasTheFileOpen) {
+    const std::string path = temp / "job.txt";
+    writeFile(path, "x");
+    OtherProcess other(platform, temp, path);
+    ASSERT_TRUE(other.holdsTheFile());
+
+    const OpenResult refused = platform.openRead(temp / "job.txt", readExclusive);
+    EXPECT_EQ(refused.handle, -1);
+    EXPECT_EQ(refused.osCode, sharingViolation);
+    const OpenResult shared = platform.openRead(path, readShared);
+    EXPECT_GE(shared.handle, 0);
+    platform.close(shared.handle);
+
+    EXPECT_EQ(other.end(), 0);
+    const OpenResult opened = platform.openRead(path, readExclusive);
+    EXPECT_GE(opened.handle, 0);
+    platform.close(opened.handle);
+}
+
+TEST_F(PosixFiles, ExclusiveOpenSeesTheFileUnderAnotherName) {
+    const std::string path = temp / "job.txt";
+    writeFile(path, "x");
+    fs::create_hard_link(path, temp.path() / "link.txt");
+    OtherProcess other(platform, temp, temp / "link.txt");
+    ASSERT_TRUE(other.holdsTheFile());
+    EXPECT_EQ(platform.openRead(path, readExclusive).osCode, sharingViolation);
+}
+
+TEST_F(PosixFiles, ExclusiveOpenIgnoresOtherFilesHeldElsewhere) {
+    writeFile(temp.path() / "job.txt", "x");
+    writeFile(temp.path() / "other.txt", "y");
+    OtherProcess other(platform, temp, temp / "other.txt");
+    ASSERT_TRUE(other.holdsTheFile());
+    const OpenResult opened = platform.openRead(temp / "job.txt", readExclusive);
+    EXPECT_GE(opened.handle, 0);
+    platform.close(opened.handle);
+}
+
+TEST_F(PosixFiles, StartedProgramsDoNotInheritOpenFiles) {
+    const std::string path = temp / "job.txt";
+    writeFile(path, "x");
+    const OpenResult opened = platform.openRead(path, readExclusive);
+    ASSERT_GE(opened.handle, 0);
+    const std::string listing = temp / "fds.txt";
+    ASSERT_EQ(platform.run("/bin/sh",
+                           wincmd::join({"-c", "ls -l /proc/self/fd/ > \"$1\"", "sh", listing}),
+                           true),
+              0);
+    EXPECT_NE(readFile(listing).find("fds.txt"), std::string::npos);
+    EXPECT_EQ(readFile(listing).find("job.txt"), std::string::npos) << readFile(listing);
+    platform.close(opened.handle);
+}
+
+TEST_F(PosixFiles, CreateWriteMakesOrTruncatesAFile) {
+    const std::string path = temp / "neu.txt";
+    for (const std::string content : {"erster langer Inhalt", "kurz"}) {
+        const OpenResult created = platform.createWrite(temp / "neu.txt");
+        ASSERT_GE(created.handle, 0);
+        int osCode = 0;
+        EXPECT_EQ(platform.write(created.handle, content.data(), static_cast<long>(content.size()),
+                                 &osCode),
+                  static_cast<long>(content.size()));
+        EXPECT_TRUE(platform.close(created.handle));
+        EXPECT_EQ(readFile(path), content);
+    }
+    fs::create_directory(temp.path() / "sub");
+    const OpenResult withBackslash = platform.createWrite(temp / "sub\\b.txt");
+    ASSERT_GE(withBackslash.handle, 0);
+    platform.close(withBackslash.handle);
+    EXPECT_TRUE(fs::is_regular_file(temp.path() / "sub" / "b.txt"));
+}
+
+TEST_F(PosixFiles, CreateWriteFails) {
+    fs::create_directory(temp.path() / "ordner");
+    struct Case {
+        std::string path;
+        int code;
+    };
+    const Case cases[] = {
+        {temp / "ordner", accessDenied},
+        {temp / "fehlt/datei.txt", pathNotFound},
+    };
+    for (const Case& c : cases) {
+        const OpenResult created = platform.createWrite(c.path);
+        EXPECT_EQ(created.handle, -1) << c.path;
+        EXPECT_EQ(created.osCode, c.code) << c.path;
+    }
+    EXPECT_TRUE(fs::is_directory(temp.path() / "ordner"));
+}
+
+TEST_F(PosixFiles, ReadWriteAndCloseOnBadHandles) {
+    char buffer[4];
+    int osCode = 0;
+    EXPECT_EQ(platform.read(-1, buffer, sizeof buffer, &osCode), -1);
+    EXPECT_EQ(osCode, 6);
+    osCode = 0;
+    EXPECT_EQ(platform.write(-1, "abc", 3, &osCode), -1);
+    EXPECT_EQ(osCode, 6);
+    EXPECT_FALSE(platform.close(-1));
+
+    const OpenResult opened = platform.createWrite(temp / "a.txt");
+    ASSERT_GE(opened.handle, 0);
+    osCode = 0;
+    EXPECT_EQ(platform.read(opened.handle, buffer, sizeof buffer, &osCode), -1)
+        << "a file created for writing cannot be read";
+    EXPECT_EQ(osCode, 6);
+    EXPECT_EQ(platform.write(opened.handle, "abc", -1, &osCode), -1);
+    EXPECT_EQ(osCode, 87);
+    EXPECT_TRUE(platform.close(opened.handle));
+    EXPECT_FALSE(platform.close(opened.handle));
+}
+
+} // namespace
