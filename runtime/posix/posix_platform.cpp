@@ -21,7 +21,10 @@ std::shared_ptr<Platform> makeNativePlatform() {
 
 namespace rt::posix {
 
-PosixPlatform::PosixPlatform() : PosixPlatform(std::cin, std::cout, std::cerr) {}
+// Answers that do not come from the terminal (a pipe or a file) are not echoed by it,
+// so the dialogs write them out themselves.
+PosixPlatform::PosixPlatform()
+    : out_(std::cout), err_(std::cerr), dialogs_(std::cin, std::cout, !standardInputIsTerminal()) {}
 
 PosixPlatform::PosixPlatform(std::istream& in, std::ostream& out, std::ostream& err)
     : out_(out), err_(err), dialogs_(in, out) {}

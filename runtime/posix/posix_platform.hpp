@@ -13,7 +13,8 @@ namespace rt::posix {
 
 class PosixPlatform : public Platform {
   public:
-    // On the process's standard input, output and error.
+    // On the process's standard input, output and error. When standard input is not a
+    // terminal, the dialogs write each answer they read after their prompt.
     PosixPlatform();
     // Dialogs and console output on these streams instead (for tests); programs that
     // are started still inherit the process's own ones.

@@ -48,6 +48,10 @@ bool standardOutputIsTerminal() {
     return ::isatty(STDOUT_FILENO) == 1;
 }
 
+bool standardInputIsTerminal() {
+    return ::isatty(STDIN_FILENO) == 1;
+}
+
 std::string displayName() {
     const char* name = std::getenv("DISPLAY");
     return name != nullptr ? name : "";

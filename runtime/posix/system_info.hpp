@@ -13,8 +13,9 @@ LocalTime localNow();
 std::string ownExecutablePath();
 // "<system> <release> <machine>" from uname, e.g. "Linux 6.1.0 x86_64".
 std::string systemName();
-// True when standard output is a terminal.
+// True when standard output / standard input is a terminal.
 bool standardOutputIsTerminal();
+bool standardInputIsTerminal();
 // The value of $DISPLAY, empty when not set.
 std::string displayName();
 

@@ -97,6 +97,9 @@ bool TerminalDialogs::readAnswer(std::string& answer) {
     if (!answer.empty() && answer.back() == '\r') {
         answer.pop_back();
     }
+    if (echoAnswers_) {
+        out_ << answer << '\n';
+    }
     answer = trimmed(answer);
     return true;
 }

@@ -12,7 +12,10 @@ namespace rt::posix {
 
 class TerminalDialogs {
   public:
-    TerminalDialogs(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
+    // echoAnswers: write each answer read (and its line end) to the output, for input
+    // that is not typed on the terminal, so that the output still reads line by line.
+    TerminalDialogs(std::istream& in, std::ostream& out, bool echoAnswers = false)
+        : in_(in), out_(out), echoAnswers_(echoAnswers) {}
 
     // Shows the text and waits for one line; the end of the input just continues.
     void messageBox(const std::string& text);
@@ -38,6 +41,7 @@ class TerminalDialogs {
 
     std::istream& in_;
     std::ostream& out_;
+    bool echoAnswers_;
 };
 
 } // namespace rt::posix

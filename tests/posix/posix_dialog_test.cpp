@@ -168,6 +168,16 @@ TEST(ConfirmBoxReads, OneLinePerBoxSoTheNextBoxGetsTheNextLine) {
     EXPECT_EQ(dialog.dialogs.confirmBox("3", "", mb::YESNO, 256), mb::IDNO);
 }
 
+TEST(DialogAnswers, AreEchoedWhenAsked) {
+    std::istringstream in("x\r\nn\n\n");
+    std::ostringstream out;
+    TerminalDialogs dialogs(in, out, true);
+    EXPECT_EQ(dialogs.confirmBox("Text", "", mb::YESNO, 0), mb::IDNO);
+    dialogs.messageBox("Fertig");
+    EXPECT_EQ(out.str(), "Text\n[J]a / [N]ein (Eingabetaste = Ja): x\n"
+                         "[J]a / [N]ein (Eingabetaste = Ja): n\nFertig\n\n");
+}
+
 TEST(MessageBox, ShowsTheTextAndConsumesOneLine) {
     Dialog dialog("weiter\nn\n");
     dialog.dialogs.messageBox("Hallo\r\nWelt");
