@@ -1,0 +1,201 @@
+#include "app.hpp"
+
+#include "job.hpp"
+#include "options.hpp"
+#include "paths.hpp"
+#include "report.hpp"
+#include "selection.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <sys/stat.h>
+
+namespace rc {
+
+namespace {
+
+const char* const helpText =
+    "\n"
+    "             Usage :: ROBOCOPY source destination [file [file]...] [options]\n"
+    "\n"
+    "             source :: Source folder (/path/to/folder/ or \\path\\to\\folder).\n"
+    "        destination :: Destination folder (created when missing).\n"
+    "               file :: File(s) to copy (names or wildcards: default is \"*.*\").\n"
+    "\n"
+    "  A word is an option when it starts with \"/\" and has no further \"/\" or \"\\\"\n"
+    "  before its first \":\". Write a top-level folder with a trailing slash (/tmp/).\n"
+    "\n"
+    " Copy options :\n"
+    "                 /S :: copy Subdirectories, but not empty ones.\n"
+    "                 /E :: copy subdirectories, including Empty ones.\n"
+    "             /LEV:n :: only copy the top n LEVels of the source tree.\n"
+    "        /COPY:flags :: what to COPY for files (default /COPY:DAT):\n"
+    "                       D=Data, A=Attributes (mode bits), T=Timestamps,\n"
+    "                       S=Security (owner and mode bits), O=Owner, U and X ignored.\n"
+    "       /DCOPY:flags :: what to COPY for folders (default /DCOPY:DA): D, A, T.\n"
+    "               /SEC :: copy files with SECurity (/COPY:DATS).\n"
+    "           /COPYALL :: COPY ALL file info (/COPY:DATSO).\n"
+    "            /NOCOPY :: COPY NO file info (useful with /PURGE).\n"
+    "             /PURGE :: delete dest files/folders that no longer exist in source.\n"
+    "               /MIR :: MIRror a folder tree (equivalent to /E plus /PURGE).\n"
+    "                /SL :: copy symbolic links as links instead of their targets.\n"
+    "           /MT[:n] :: copy with n threads (default 8, 1..128).\n"
+    "\n"
+    " File selection options :\n"
+    "   /XF file [file]... :: eXclude Files matching given names/paths/wildcards.\n"
+    "   /XD dirs [dirs]... :: eXclude Directories matching given names/paths.\n"
+    "   /XC /XN /XO        :: eXclude Changed / Newer / Older files.\n"
+    "   /XX /XL            :: eXclude eXtra / Lonely files and folders.\n"
+    "   /IS /IT            :: Include Same / Tweaked files.\n"
+    "   /MAX:n /MIN:n      :: exclude files bigger / smaller than n bytes.\n"
+    "   /MAXAGE:n /MINAGE:n :: exclude files older / newer than n days (or date YYYYMMDD).\n"
+    "   /MAXLAD:n /MINLAD:n :: the same for the last access date.\n"
+    "   /FFT /DST          :: two-second file times; tolerate a one-hour difference.\n"
+    "   /XJ /XJD /XJF      :: skip symbolic links (all / to folders / to files).\n"
+    "\n"
+    " Retry options :\n"
+    "               /R:n :: number of Retries on failed copies (default 1).\n"
+    "               /W:n :: Wait time between retries in seconds (default 1).\n"
+    "\n"
+    " Logging options :\n"
+    "   /L /V /X /TS /FP /BYTES /NS /NC /NFL /NDL /NP /NJH /NJS\n"
+    "   /LOG:file /LOG+:file /UNILOG:file /UNILOG+:file /TEE\n"
+    "\n"
+    " Accepted and ignored : /Z /B /ZB /J /256 /EFSRAW /A /M /IA: /XA: /A+: /A-:\n"
+    "   /MON: /MOT: /RH: /PF /IPG: /CREATE /FAT /REG /TBD /SECFIX /TIMFIX /UNICODE ...\n"
+    " Refused : /MOV and /MOVE (this program never deletes from a source),\n"
+    "   /JOB, /SAVE and /QUIT (job files are not supported).\n"
+    "\n";
+
+// The real path of "path", or of its deepest existing parent with the rest
+// appended, so that a destination that does not exist yet can be compared.
+std::string resolved(const std::string& path) {
+    std::string head = path;
+    std::string tail;
+    for (;;) {
+        char buffer[PATH_MAX];
+        if (realpath(head.c_str(), buffer) != nullptr) {
+            std::string out = buffer;
+            return tail.empty() ? out : joinPath(out, tail);
+        }
+        const std::size_t slash = head.find_last_of('/');
+        if (slash == std::string::npos || head == "/") {
+            return path;
+        }
+        const std::string part = head.substr(slash + 1);
+        tail = tail.empty() ? part : part + "/" + tail;
+        head = slash == 0 ? "/" : head.substr(0, slash);
+    }
+}
+
+// True when a folder on the way from the source down to "inner" is left out by /XD.
+bool excludedOnTheWay(const Selector& selector, const std::string& sourceReal,
+                      const std::string& source, const std::string& innerReal) {
+    std::string rest = innerReal.substr(sourceReal.size());
+    std::string real = sourceReal, lexical = source;
+    std::size_t pos = 0;
+    while (pos < rest.size()) {
+        const std::size_t start = rest.find_first_not_of('/', pos);
+        if (start == std::string::npos) {
+            break;
+        }
+        const std::size_t end = std::min(rest.find('/', start), rest.size());
+        const std::string name = rest.substr(start, end - start);
+        real = joinPath(real, name);
+        lexical = joinPath(lexical, name);
+        if (selector.dirNamedOut(name, lexical, real)) {
+            return true;
+        }
+        pos = end;
+    }
+    return false;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& words, std::FILE* console) {
+    const std::time_t started = std::time(nullptr);
+    ParseResult parsed = parse(words);
+    if (parsed.options.help) {
+        std::fputs(helpText, console);
+        return ExitFatal;
+    }
+    if (parsed.error) {
+        const std::string text =
+            rejectedHeaderText(started) + parsed.error->message() + "\n" + usageText();
+        std::fputs(text.c_str(), console);
+        return ExitFatal;
+    }
+    const Options& options = parsed.options;
+
+    std::FILE* log = nullptr;
+    if (!options.logFile.empty()) {
+        const std::string logPath = absolutePath(options.logFile);
+        log = std::fopen(logPath.c_str(), options.logAppend ? "a" : "w");
+        if (log == nullptr) {
+            std::fputs(errorLines(errno, "Opening Log File", logPath).c_str(), console);
+            return ExitFatal;
+        }
+    }
+    Output output(console, log, options.tee);
+    const auto finish = [&](int code) {
+        output.flush();
+        if (log != nullptr) {
+            std::fclose(log);
+        }
+        return code;
+    };
+
+    const std::string source = absolutePath(options.source);
+    const std::string dest = absolutePath(options.destination);
+    if (!options.noHeader) {
+        output.write(headerText(options, displayDir(source), displayDir(dest), started));
+    }
+    for (const auto& [given, what] :
+         {std::pair{options.source, "Source"}, std::pair{options.destination, "Destination"}}) {
+        if (hasDriveLetter(given)) {
+            output.write(errorLines(EINVAL, std::string("Accessing ") + what + " Directory", given,
+                                    "A drive letter names no folder on this system."));
+            return finish(ExitFatal);
+        }
+    }
+    struct stat st {};
+    const int sourceError = stat(source.c_str(), &st) != 0 ? errno
+                            : !S_ISDIR(st.st_mode)         ? ENOTDIR
+                                                           : 0;
+    if (sourceError != 0) {
+        output.write(errorLines(sourceError, "Accessing Source Directory", displayDir(source)));
+        return finish(ExitFatal);
+    }
+
+    const Selector selector(options, started);
+    const std::string sourceReal = resolved(source);
+    const std::string destReal = resolved(dest);
+    if (isWithin(destReal, sourceReal) &&
+        (destReal == sourceReal || !excludedOnTheWay(selector, sourceReal, source, destReal))) {
+        output.write("ERROR : Destination Directory lies inside the Source Directory.\n"
+                     "        The job would copy into itself; choose another destination or "
+                     "exclude it with /XD.\n");
+        return finish(ExitFatal);
+    }
+    if (options.purge && isWithin(sourceReal, destReal)) {
+        output.write("ERROR : Source Directory lies inside the Destination Directory.\n"
+                     "        /PURGE and /MIR could delete the source; choose another "
+                     "destination.\n");
+        return finish(ExitFatal);
+    }
+
+    Job job(options, output, source, dest, started);
+    const int bits = job.run();
+    if (bits & ExitFatal) {
+        return finish(ExitFatal);
+    }
+    if (!options.noSummary) {
+        output.write(summaryText(job.summary(), options.rawBytes, std::time(nullptr)));
+    }
+    return finish(bits);
+}
+
+} // namespace rc

@@ -1,0 +1,203 @@
+#include "copier.hpp"
+
+#include "paths.hpp"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace rc {
+
+namespace {
+
+std::atomic<FaultHook> faultHook{nullptr};
+std::atomic<unsigned long> tempCounter{0};
+
+constexpr std::uint64_t rangeChunk = std::uint64_t(1) << 30;
+constexpr std::size_t bufferSize = 256 * 1024;
+
+std::string tempName() {
+    return std::string(tempPrefix) + std::to_string(getpid()) + "." +
+           std::to_string(tempCounter.fetch_add(1)) + ".tmp";
+}
+
+int injected(const std::string& source, std::uint64_t copied) {
+    const FaultHook hook = faultHook.load();
+    return hook ? hook(source, copied) : 0;
+}
+
+int readWrite(int in, int out, std::uint64_t size, const std::string& source,
+              std::uint64_t& copied) {
+    thread_local std::vector<char> buffer(bufferSize);
+    while (copied < size) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, buffer.size()));
+        const ssize_t got = read(in, buffer.data(), want);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (got == 0) {
+            break;
+        }
+        std::size_t done = 0;
+        while (done < static_cast<std::size_t>(got)) {
+            const ssize_t put =
+                write(out, buffer.data() + done, static_cast<std::size_t>(got) - done);
+            if (put < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            done += static_cast<std::size_t>(put);
+        }
+        copied += static_cast<std::uint64_t>(got);
+        if (const int fault = injected(source, copied)) {
+            return fault;
+        }
+    }
+    return 0;
+}
+
+CopyOutcome copyLink(const CopyRequest& request, const std::string& tempPath,
+                     const std::string& finalPath) {
+    std::vector<char> target(4096);
+    for (;;) {
+        const ssize_t n = readlink(request.source.c_str(), target.data(), target.size());
+        if (n < 0) {
+            return {errno, 0};
+        }
+        if (static_cast<std::size_t>(n) < target.size()) {
+            target.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        target.resize(target.size() * 2);
+    }
+    const std::string text(target.begin(), target.end());
+    if (symlink(text.c_str(), tempPath.c_str()) != 0) {
+        return {errno, 0};
+    }
+    struct stat st {};
+    if (lstat(request.source.c_str(), &st) == 0) {
+        if (request.flags.owner || request.flags.security) {
+            (void)lchown(tempPath.c_str(), st.st_uid, st.st_gid);
+        }
+        if (request.flags.times) {
+            const timespec times[2] = {st.st_atim, st.st_mtim};
+            (void)utimensat(AT_FDCWD, tempPath.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        }
+    }
+    if (rename(tempPath.c_str(), finalPath.c_str()) != 0) {
+        const int error = errno;
+        unlink(tempPath.c_str());
+        return {error, 0};
+    }
+    return {0, text.size()};
+}
+
+} // namespace
+
+void setFaultHook(FaultHook hook) {
+    faultHook.store(hook);
+}
+
+int copyData(int in, int out, std::uint64_t size, bool useRange, const std::string& source,
+             std::uint64_t& copied) {
+    while (useRange && copied < size) {
+        const ssize_t n =
+            copy_file_range(in, nullptr, out, nullptr,
+                            static_cast<std::size_t>(std::min(size - copied, rangeChunk)), 0);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
+                                errno == EINVAL || errno == EBADF || errno == ETXTBSY)) {
+                break; // not offered for this pair of files: read and write instead
+            }
+            return errno;
+        }
+        if (n == 0) {
+            if (copied == 0) {
+                break; // some file systems report no data here; read it instead
+            }
+            return 0; // the file shrank while it was copied
+        }
+        copied += static_cast<std::uint64_t>(n);
+        if (const int fault = injected(source, copied)) {
+            return fault;
+        }
+    }
+    return readWrite(in, out, size, source, copied);
+}
+
+CopyOutcome copyFile(const CopyRequest& request) {
+    const std::string tempPath = joinPath(request.destDir, tempName());
+    const std::string finalPath = joinPath(request.destDir, request.name);
+    if (request.asLink) {
+        return copyLink(request, tempPath, finalPath);
+    }
+
+    // O_NONBLOCK keeps a FIFO that took the place of a file from stalling the job.
+    const int in = open(request.source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0) {
+        return {errno, 0};
+    }
+    struct stat st {};
+    if (fstat(in, &st) != 0) {
+        const int error = errno;
+        close(in);
+        return {error, 0};
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(in);
+        return {EINVAL, 0};
+    }
+    const int out = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        const int error = errno;
+        close(in);
+        return {error, 0};
+    }
+
+    std::uint64_t copied = 0;
+    int error =
+        copyData(in, out, static_cast<std::uint64_t>(st.st_size), true, request.source, copied);
+    close(in);
+    if (error == 0 && (request.flags.owner || request.flags.security)) {
+        if (fchown(out, st.st_uid, st.st_gid) != 0 && errno != EPERM) {
+            error = errno;
+        }
+    }
+    if (error == 0) {
+        const bool keepMode = request.flags.attributes || request.flags.security;
+        if (fchmod(out, keepMode ? (st.st_mode & 07777) : request.newFileMode) != 0) {
+            error = errno;
+        }
+    }
+    if (error == 0 && request.flags.times) {
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        if (futimens(out, times) != 0) {
+            error = errno;
+        }
+    }
+    if (close(out) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && rename(tempPath.c_str(), finalPath.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        unlink(tempPath.c_str());
+        return {error, copied};
+    }
+    return {0, copied};
+}
+
+} // namespace rc
