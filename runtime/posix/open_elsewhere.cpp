@@ -49,15 +49,26 @@ bool openInOtherProcess(unsigned long long device, unsigned long long inode) {
             return false;
         }
         const std::string fdFolder = std::string("/proc/") + pid + "/fd";
-        return anyNumericEntry(fdFolder, [&](const char* fd) {
-            // stat follows the descriptor's link to the file itself, so renamed
-            // files and other names (hard links) of the same file are found too.
+        DIR* dir = ::opendir(fdFolder.c_str());
+        if (dir == nullptr) {
+            return false;
+        }
+        // Each descriptor is looked at relative to the open folder: one call per
+        // descriptor. fstatat follows the descriptor's link to the file itself, so
+        // renamed files and other names (hard links) of the same file are found too.
+        const int folder = ::dirfd(dir);
+        bool found = false;
+        while (const dirent* entry = ::readdir(dir)) {
             struct stat info {};
-            const std::string link = fdFolder + "/" + fd;
-            return ::stat(link.c_str(), &info) == 0 &&
-                   static_cast<unsigned long long>(info.st_dev) == device &&
-                   static_cast<unsigned long long>(info.st_ino) == inode;
-        });
+            if (isNumber(entry->d_name) && ::fstatat(folder, entry->d_name, &info, 0) == 0 &&
+                static_cast<unsigned long long>(info.st_dev) == device &&
+                static_cast<unsigned long long>(info.st_ino) == inode) {
+                found = true;
+                break;
+            }
+        }
+        ::closedir(dir);
+        return found;
     });
 }
 
