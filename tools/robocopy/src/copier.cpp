@@ -20,8 +20,8 @@ constexpr std::uint64_t rangeChunk = std::uint64_t(1) << 30;
 constexpr std::size_t bufferSize = 256 * 1024;
 
 std::string tempName() {
-    return std::string(tempPrefix) + std::to_string(getpid()) + "." +
-           std::to_string(tempCounter.fetch_add(1)) + ".tmp";
+    static const std::string prefix = std::string(tempPrefix) + std::to_string(getpid()) + ".";
+    return prefix + std::to_string(tempCounter.fetch_add(1)) + ".tmp";
 }
 
 int injected(const std::string& source, std::uint64_t copied) {
@@ -159,7 +159,13 @@ CopyOutcome copyFile(const CopyRequest& request) {
         close(in);
         return {EINVAL, 0};
     }
-    const int out = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    // Created with its final mode where the umask allows, which saves a chmod;
+    // special bits are set only once the data is complete.
+    const bool keepMode = request.flags.attributes || request.flags.security;
+    const mode_t mode = keepMode ? (st.st_mode & 07777) : request.newFileMode;
+    const mode_t createMode = (mode & 07000) != 0 ? 0600 : (mode & 0777);
+    const bool chmodLater = (mode & 07000) != 0 || (createMode & request.creationMask) != 0;
+    const int out = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
     if (out < 0) {
         const int error = errno;
         close(in);
@@ -175,11 +181,8 @@ CopyOutcome copyFile(const CopyRequest& request) {
             error = errno;
         }
     }
-    if (error == 0) {
-        const bool keepMode = request.flags.attributes || request.flags.security;
-        if (fchmod(out, keepMode ? (st.st_mode & 07777) : request.newFileMode) != 0) {
-            error = errno;
-        }
+    if (error == 0 && chmodLater && fchmod(out, mode) != 0) {
+        error = errno;
     }
     if (error == 0 && request.flags.times) {
         const timespec times[2] = {st.st_atim, st.st_mtim};

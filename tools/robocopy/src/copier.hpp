@@ -18,6 +18,7 @@ struct CopyRequest {
     CopyFlags flags;
     bool asLink = false;       // copy a symbolic link as a link
     mode_t newFileMode = 0644; // mode of the copy when permission bits are not carried over
+    mode_t creationMask = 022; // the umask of the process
 };
 
 struct CopyOutcome {

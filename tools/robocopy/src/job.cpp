@@ -204,6 +204,137 @@ struct Job::Node {
     ino_t ino = 0;
     unsigned mode = 0;
     timespec atime{}, mtime{};
+    bool mismatch = false; // the destination holds a file where the source has this folder
+    bool touched = false;  // entries were added or removed in the destination folder
+    unsigned destMode = 0;
+    std::int64_t destMtimeNs = 0;
+    std::shared_ptr<void> pendingSource, pendingDest; // listings being read ahead
+};
+
+struct Job::Listing {
+    std::vector<Entry> source, dest;
+    int sourceError = 0, destError = 0;
+    bool sourceOk = false, destOk = true;
+};
+
+// Reads folder listings ahead on a few threads while the walk handles the
+// folders before them; most of a run over an unchanged tree is spent in stat.
+// The source and destination sides of a folder are read as separate tasks.
+class Job::ListingQueue {
+  public:
+    struct Slot {
+        std::string path;
+        bool isDest = false;
+        enum State { Queued, Running, Done } state = Queued;
+        std::vector<Entry> entries;
+        int error = 0;
+        bool ok = false;
+    };
+
+    ListingQueue(const Job& job, unsigned threads) : job_(job) {
+        for (unsigned i = 0; i < threads; ++i) {
+            threads_.emplace_back([this] { work(); });
+        }
+    }
+    ~ListingQueue() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        ready_.notify_all();
+        for (auto& thread : threads_) {
+            thread.join();
+        }
+    }
+    ListingQueue(const ListingQueue&) = delete;
+    ListingQueue& operator=(const ListingQueue&) = delete;
+
+    // Queues the folders so that the first one is read first.
+    void request(Node* const* nodes, std::size_t count) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            for (std::size_t i = count; i-- > 0;) {
+                Node& node = *nodes[i];
+                if (node.exists && !node.created) {
+                    node.pendingDest = push(node.dst, true);
+                }
+                node.pendingSource = push(node.src, false);
+            }
+        }
+        ready_.notify_all();
+    }
+
+    // The listing of a queued folder; a side that no thread took yet is read here.
+    Listing take(Node& node) {
+        Listing listing;
+        const auto source = std::static_pointer_cast<Slot>(std::move(node.pendingSource));
+        const auto dest = std::static_pointer_cast<Slot>(std::move(node.pendingDest));
+        collect(*source);
+        listing.sourceOk = source->ok;
+        listing.sourceError = source->error;
+        listing.source = std::move(source->entries);
+        if (dest && listing.sourceOk) {
+            collect(*dest);
+            listing.destOk = dest->ok;
+            listing.destError = dest->error;
+            listing.dest = std::move(dest->entries);
+        }
+        return listing;
+    }
+
+  private:
+    std::shared_ptr<void> push(const std::string& path, bool isDest) {
+        auto slot = std::make_shared<Slot>();
+        slot->path = path;
+        slot->isDest = isDest;
+        queue_.push_front(slot);
+        return slot;
+    }
+
+    void read(Slot& slot) const {
+        slot.ok = slot.isDest ? job_.listDest(slot.path, slot.entries, slot.error)
+                              : job_.listSource(slot.path, slot.entries, slot.error);
+    }
+
+    void collect(Slot& slot) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (slot.state == Slot::Queued) {
+            slot.state = Slot::Running;
+            lock.unlock();
+            read(slot);
+            return;
+        }
+        done_.wait(lock, [&] { return slot.state == Slot::Done; });
+    }
+
+    void work() {
+        for (;;) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_) {
+                return;
+            }
+            const auto slot = std::move(queue_.front());
+            queue_.pop_front();
+            if (slot->state != Slot::Queued) {
+                continue;
+            }
+            slot->state = Slot::Running;
+            lock.unlock();
+            read(*slot);
+            lock.lock();
+            slot->state = Slot::Done;
+            lock.unlock();
+            done_.notify_all();
+        }
+    }
+
+    const Job& job_;
+    std::mutex mutex_;
+    std::condition_variable ready_, done_;
+    std::deque<std::shared_ptr<Slot>> queue_;
+    std::vector<std::thread> threads_;
+    bool stopping_ = false;
 };
 
 Job::Job(const Options& options, Output& output, std::string source, std::string dest,
@@ -290,6 +421,16 @@ bool Job::listDest(const std::string& path, std::vector<Entry>& out, int& error)
     return true;
 }
 
+Job::Listing Job::readListing(const std::string& source, const std::string& dest,
+                              bool withDest) const {
+    Listing listing;
+    listing.sourceOk = listSource(source, listing.source, listing.sourceError);
+    if (listing.sourceOk && withDest) {
+        listing.destOk = listDest(dest, listing.dest, listing.destError);
+    }
+    return listing;
+}
+
 bool Job::ensureDir(Node& node) {
     if (node.failed) {
         return false;
@@ -307,6 +448,9 @@ bool Job::ensureDir(Node& node) {
             print(errorLines(errno, "Creating Destination Directory", displayDir(node.dst)));
             node.failed = true;
             return false;
+        }
+        if (node.parent != nullptr) {
+            node.parent->touched = true;
         }
     }
     node.exists = true;
@@ -361,6 +505,7 @@ void Job::handleExtras(Node& node, const std::vector<Entry>& sourceEntries,
             }
             if (purge) {
                 removeDestEntry(destPath, true, "Deleting Extra Directory");
+                node.touched = true;
             }
             continue;
         }
@@ -377,6 +522,7 @@ void Job::handleExtras(Node& node, const std::vector<Entry>& sourceEntries,
         }
         if (purge && selected) {
             removeDestEntry(destPath, false, "Deleting Extra File");
+            node.touched = true;
         }
     }
 }
@@ -436,6 +582,8 @@ void Job::startCopy(Node& node, const Entry& source, FileClass cls) {
     request.flags = options_.copy;
     request.asLink = source.isLink && options_.copyLinks;
     request.newFileMode = 0666 & ~umask_;
+    request.creationMask = umask_;
+    node.touched = true;
     if (pool_) {
         pool_->submit([this, request, size] { copyWithRetries(request, size); });
     } else {
@@ -464,6 +612,7 @@ void Job::handleFile(Node& node, const Entry& source, const Entry* dest) {
             countFile(&Tally::failed, size);
             return;
         }
+        node.touched = true;
         dest = nullptr;
     }
     const FileClass cls =
@@ -480,21 +629,22 @@ void Job::handleFile(Node& node, const Entry& source, const Entry* dest) {
 }
 
 void Job::visit(Node& node) {
-    std::vector<Entry> sourceEntries;
-    std::vector<Entry> destEntries;
-    int error = 0;
-    if (!listSource(node.src, sourceEntries, error)) {
-        print(errorLines(error, "Scanning Source Directory", displayDir(node.src)));
+    Listing listing = node.pendingSource
+                          ? lister_->take(node)
+                          : readListing(node.src, node.dst, node.exists && !node.created);
+    if (!listing.sourceOk) {
+        print(errorLines(listing.sourceError, "Scanning Source Directory", displayDir(node.src)));
         summary_.dirs.failed += 1;
         return;
     }
-    if (node.exists && !node.created) {
-        if (!listDest(node.dst, destEntries, error)) {
-            print(errorLines(error, "Scanning Destination Directory", displayDir(node.dst)));
-            summary_.dirs.failed += 1;
-            return;
-        }
+    if (!listing.destOk) {
+        print(
+            errorLines(listing.destError, "Scanning Destination Directory", displayDir(node.dst)));
+        summary_.dirs.failed += 1;
+        return;
     }
+    const std::vector<Entry>& sourceEntries = listing.source;
+    const std::vector<Entry>& destEntries = listing.dest;
     std::unordered_map<std::string_view, const Entry*> destByName;
     destByName.reserve(destEntries.size());
     for (const Entry& entry : destEntries) {
@@ -540,66 +690,88 @@ void Job::visit(Node& node) {
                       displayDir(node.src)));
     }
 
+    // The sub-folders to walk are settled before anything changes here, so
+    // that their listings can be read while this folder's files are handled.
+    std::vector<Node> children;
+    const bool descend = options_.subdirs && (options_.levels == 0 || node.level < options_.levels);
+    for (const Entry& entry : sourceEntries) {
+        if (!descend || !entry.isDir || (entry.isLink && options_.skipLinkedDirs)) {
+            continue;
+        }
+        Node child;
+        child.src = joinPath(node.src, entry.name);
+        child.dst = joinPath(node.dst, entry.name);
+        if (selector_.dirNamedOut(entry.name, child.src, child.dst)) {
+            continue;
+        }
+        bool loop = entry.dev == destDev_ && entry.ino == destIno_;
+        for (const Node* up = &node; up != nullptr && !loop; up = up->parent) {
+            loop = up->dev == entry.dev && up->ino == entry.ino;
+        }
+        if (loop) {
+            print(errorLines(ELOOP, "Scanning Source Directory", displayDir(child.src),
+                             "Symbolic link loop: the folder leads back to one of its own "
+                             "parents or to the destination; not followed."));
+            summary_.dirs.failed += 1;
+            continue;
+        }
+        const Entry* dest = destOf(entry.name);
+        child.mismatch = dest != nullptr && !dest->isDir;
+        child.exists = dest != nullptr && dest->isDir;
+        if (child.mismatch && !options_.purge) {
+            mismatchSeen_ = true;
+            if (!options_.noDirList) {
+                print(dirLine("*MISMATCH", -1, displayDir(child.src)));
+            }
+            summary_.dirs.mismatch += 1;
+            continue;
+        }
+        if (dest == nullptr && options_.excludeLonely) {
+            summary_.dirs.total += 1;
+            summary_.dirs.skipped += 1;
+            continue;
+        }
+        child.parent = &node;
+        child.level = node.level + 1;
+        child.dev = entry.dev;
+        child.ino = entry.ino;
+        child.mode = entry.facts.mode;
+        child.atime = entry.atime;
+        child.mtime = entry.mtime;
+        if (child.exists) {
+            child.destMode = dest->facts.mode;
+            child.destMtimeNs = dest->facts.mtimeNs;
+        }
+        children.push_back(std::move(child));
+    }
+    if (lister_ && !children.empty()) {
+        std::vector<Node*> queued;
+        for (Node& child : children) {
+            queued.push_back(&child);
+        }
+        lister_->request(queued.data(), queued.size());
+    }
+
     handleExtras(node, sourceEntries, destEntries);
     for (const Entry* entry : files) {
         handleFile(node, *entry, destOf(entry->name));
     }
 
-    const bool descend = options_.subdirs && (options_.levels == 0 || node.level < options_.levels);
-    if (descend) {
-        for (const Entry& entry : sourceEntries) {
-            if (!entry.isDir || (entry.isLink && options_.skipLinkedDirs)) {
-                continue;
+    for (Node& child : children) {
+        if (child.mismatch) {
+            mismatchSeen_ = true;
+            if (!options_.noDirList) {
+                print(dirLine("*MISMATCH", -1, displayDir(child.src)));
             }
-            Node child;
-            child.src = joinPath(node.src, entry.name);
-            child.dst = joinPath(node.dst, entry.name);
-            if (selector_.dirNamedOut(entry.name, child.src, child.dst)) {
-                continue;
-            }
-            bool loop = entry.dev == destDev_ && entry.ino == destIno_;
-            for (const Node* up = &node; up != nullptr && !loop; up = up->parent) {
-                loop = up->dev == entry.dev && up->ino == entry.ino;
-            }
-            if (loop) {
-                print(errorLines(ELOOP, "Scanning Source Directory", displayDir(child.src),
-                                 "Symbolic link loop: the folder leads back to one of its own "
-                                 "parents or to the destination; not followed."));
-                summary_.dirs.failed += 1;
-                continue;
-            }
-            child.parent = &node;
-            child.level = node.level + 1;
-            child.dev = entry.dev;
-            child.ino = entry.ino;
-            child.mode = entry.facts.mode;
-            child.atime = entry.atime;
-            child.mtime = entry.mtime;
-            const Entry* dest = node.exists && !node.created ? destOf(entry.name) : nullptr;
-            if (dest != nullptr && !dest->isDir) {
-                mismatchSeen_ = true;
-                if (!options_.noDirList) {
-                    print(dirLine("*MISMATCH", -1, displayDir(child.src)));
-                }
-                if (!options_.purge) {
-                    summary_.dirs.mismatch += 1;
-                    continue;
-                }
-                if (!options_.listOnly &&
-                    !removeDestEntry(child.dst, false, "Deleting Mismatched File")) {
+            if (!options_.listOnly) {
+                if (!removeDestEntry(child.dst, false, "Deleting Mismatched File")) {
                     summary_.dirs.failed += 1;
                     continue;
                 }
-                dest = nullptr;
+                node.touched = true;
             }
-            if (dest == nullptr && options_.excludeLonely) {
-                summary_.dirs.total += 1;
-                summary_.dirs.skipped += 1;
-                continue;
-            }
-            child.exists = dest != nullptr;
-            visit(child);
         }
+        visit(child);
     }
 
     summary_.dirs.total += 1;
@@ -610,9 +782,15 @@ void Job::visit(Node& node) {
     } else {
         summary_.dirs.skipped += 1;
     }
-    if (node.exists && !node.failed && !options_.listOnly &&
-        (options_.dirCopy.times || options_.dirCopy.attributes)) {
-        dirFixes_.push_back({node.dst, node.mode, node.atime, node.mtime, node.created});
+    if (node.exists && !node.failed && !options_.listOnly) {
+        const bool setMode =
+            options_.dirCopy.attributes && (node.created || node.destMode != node.mode);
+        const bool setTimes =
+            options_.dirCopy.times &&
+            (node.created || node.touched || node.destMtimeNs != nanoseconds(node.mtime));
+        if (setMode || setTimes) {
+            dirFixes_.push_back({node.dst, node.mode, node.atime, node.mtime, setMode, setTimes});
+        }
     }
 }
 
@@ -666,12 +844,23 @@ int Job::run() {
     if (root.exists) {
         destDev_ = destStat.st_dev;
         destIno_ = destStat.st_ino;
+        root.destMode = destStat.st_mode & 07777;
+        root.destMtimeNs = nanoseconds(destStat.st_mtim);
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (cores > 1) {
+        lister_ = std::make_unique<ListingQueue>(*this, std::min(cores, 4u));
     }
     if (options_.threads > 0 && !options_.listOnly) {
         pool_ = std::make_unique<WorkerPool>(options_.threads);
     }
 
+    if (lister_) {
+        Node* first = &root;
+        lister_->request(&first, 1);
+    }
     visit(root);
+    lister_.reset();
 
     if (pool_) {
         pool_->drain();
@@ -679,10 +868,10 @@ int Job::run() {
     }
     // Folder attributes and times last, as filling a folder changes its time.
     for (auto it = dirFixes_.rbegin(); it != dirFixes_.rend(); ++it) {
-        if (options_.dirCopy.attributes) {
+        if (it->setMode) {
             chmod(it->path.c_str(), it->mode);
         }
-        if (options_.dirCopy.times) {
+        if (it->setTimes) {
             const timespec times[2] = {it->atime, it->mtime};
             utimensat(AT_FDCWD, it->path.c_str(), times, 0);
         }

@@ -50,15 +50,18 @@ class Job {
   private:
     struct Entry;
     struct Node;
+    struct Listing;
+    class ListingQueue;
     struct DirFix {
         std::string path;
         unsigned mode;
         timespec atime, mtime;
-        bool created;
+        bool setMode, setTimes;
     };
 
     bool listSource(const std::string& path, std::vector<Entry>& out, int& error) const;
     bool listDest(const std::string& path, std::vector<Entry>& out, int& error) const;
+    Listing readListing(const std::string& source, const std::string& dest, bool withDest) const;
     bool ensureDir(Node& node);
     void visit(Node& node);
     void handleExtras(Node& node, const std::vector<Entry>& sourceEntries,
@@ -83,6 +86,7 @@ class Job {
     std::uint64_t deleteFailures_ = 0;
     std::vector<DirFix> dirFixes_;
     std::unique_ptr<WorkerPool> pool_;
+    std::unique_ptr<ListingQueue> lister_;
     std::mutex tallyMutex_;
     Summary summary_;
 };
