@@ -657,6 +657,7 @@ void Job::visit(Node& node) {
 
     // Files taking part, and the reason for each one left out.
     std::vector<const Entry*> files;
+    std::vector<std::pair<const Entry*, Exclusion>> excluded;
     for (const Entry& entry : sourceEntries) {
         if (entry.isDir || entry.special || (entry.isLink && options_.skipLinkedFiles)) {
             continue;
@@ -670,10 +671,7 @@ void Job::visit(Node& node) {
         summary_.bytes.total += entry.facts.size;
         if (reason != Exclusion::None) {
             countFile(&Tally::skipped, entry.facts.size);
-            if (options_.verbose && !options_.noFileList) {
-                print(fileLine(options_, exclusionTag(reason), entry.facts.size,
-                               shownName(node.src, entry.name), entry.mtime.tv_sec));
-            }
+            excluded.emplace_back(&entry, reason);
             continue;
         }
         files.push_back(&entry);
@@ -688,6 +686,12 @@ void Job::visit(Node& node) {
     if (!options_.noDirList) {
         print(dirLine(isNew && node.exists ? "  New Dir" : "", static_cast<long long>(files.size()),
                       displayDir(node.src)));
+    }
+    if (options_.verbose && !options_.noFileList) {
+        for (const auto& [entry, reason] : excluded) {
+            print(fileLine(options_, exclusionTag(reason), entry->facts.size,
+                           shownName(node.src, entry->name), entry->mtime.tv_sec));
+        }
     }
 
     // The sub-folders to walk are settled before anything changes here, so

@@ -498,3 +498,23 @@ TEST_F(Program, CopyFlagsForFilesAndFolders) {
     ASSERT_EQ(copy({"/E", "/COPYALL"}).code, 1);
     EXPECT_EQ(snapshot(src(), true), snapshot(dst(), true));
 }
+
+TEST_F(Program, VerboseListingGivesTheReasonForSkippedFiles) {
+    ASSERT_EQ(copy({}).code, 1);
+    writeFile(src("big.txt"), std::string(3000, 'b'));
+    setMtime(dst("b.doc"), baseTime + 9000);
+    const auto result = copy({"/V", "/XF", "a.*", "/MAX:2000", "/XO", "/NJH", "/NJS"});
+    EXPECT_EQ(result.code, 0) << result.output;
+    const std::string folderLine = "\t                   1\t" + src() + "/\n";
+    const std::size_t folder = result.output.find(folderLine);
+    ASSERT_NE(folder, std::string::npos) << result.output;
+    for (const char* line :
+         {"\t    named     \t\t       5\ta.txt\n", "\t    large     \t\t   2.9 k\tbig.txt\n",
+          "\t    older     \t\t       6\tb.doc\n"}) {
+        const std::size_t at = result.output.find(line);
+        EXPECT_NE(at, std::string::npos) << line << result.output;
+        EXPECT_GT(at, folder) << line;
+    }
+    const auto quiet = copy({"/XF", "a.*", "/MAX:2000", "/XO", "/NJH", "/NJS"});
+    EXPECT_EQ(quiet.output, folderLine);
+}
