@@ -1,0 +1,63 @@
+// The graphical console window: a desktop window showing a text screen of rows and
+// columns in character cells of a fixed size, drawn in a fixed-pitch font.
+//
+// The window is made once and stays until the program ends; closing it with the close
+// box is not offered while the program runs (the program ends by itself when its jobs are
+// done). It is repainted whenever text is written to it and whenever Windows asks, which
+// happens in the program's modal dialogs and while it waits for a program it started.
+#pragma once
+
+#include "runtime/win32/text_screen.hpp"
+
+#include <windows.h>
+
+#include <string>
+
+namespace rt::win32 {
+
+struct ConsoleWindowLayout {
+    int x = 0; // the window's top-left corner on the desktop
+    int y = 0;
+    int rows = 25;
+    int columns = 80;
+    int cellWidth = 8;
+    int cellHeight = 16;
+    std::string title;
+    std::string fontName; // used when installed, else a fixed-pitch font of the cell size
+};
+
+class ConsoleWindow {
+  public:
+    ConsoleWindow() = default;
+    ConsoleWindow(const ConsoleWindow&) = delete;
+    ConsoleWindow& operator=(const ConsoleWindow&) = delete;
+    ~ConsoleWindow();
+
+    // Makes and shows the window; false when Windows refused. A second call makes a new
+    // window in place of the first.
+    bool create(const ConsoleWindowLayout& layout);
+    HWND handle() const { return window_; }
+    // The face name of the font the window draws with.
+    const std::wstring& fontFace() const { return face_; }
+
+    TextScreen& screen() { return screen_; }
+    // Writes to the screen and repaints at once.
+    void write(std::wstring_view text);
+
+  private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void paint();
+    void destroy();
+
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;
+    std::wstring face_;
+    int cellWidth_ = 8;
+    int cellHeight_ = 16;
+    TextScreen screen_;
+};
+
+// True when a font of this face name is installed.
+bool fontInstalled(const std::wstring& face);
+
+} // namespace rt::win32
