@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
@@ -601,8 +603,10 @@ void Job::handleFile(Node& node, const Entry& source, const Entry* dest) {
     }
     if (dest != nullptr && dest->isDir) {
         mismatchSeen_ = true;
-        print(fileLine(options_, "*MISMATCH", size, shownName(node.src, source.name),
-                       source.mtime.tv_sec));
+        if (!options_.noFileList) {
+            print(fileLine(options_, "*MISMATCH", size, shownName(node.src, source.name),
+                           source.mtime.tv_sec));
+        }
         if (!options_.purge) {
             countFile(&Tally::mismatch, size);
             return;
@@ -821,6 +825,12 @@ int Job::run() {
             return ExitFatal;
         }
         root.exists = true;
+        // The destination named on the command line may itself be a link; only
+        // links below it are never followed.
+        char real[PATH_MAX];
+        if (realpath(destRoot_.c_str(), real) != nullptr) {
+            root.dst = real;
+        }
     } else if (!options_.listOnly) {
         // Create the destination and any missing parents.
         std::string partial;

@@ -518,3 +518,12 @@ TEST_F(Program, VerboseListingGivesTheReasonForSkippedFiles) {
     const auto quiet = copy({"/XF", "a.*", "/MAX:2000", "/XO", "/NJH", "/NJS"});
     EXPECT_EQ(quiet.output, folderLine);
 }
+
+TEST_F(Program, DestinationNamedThroughALink) {
+    makeDirs(at("real-target"));
+    writeFile(at("real-target/extra.txt"), "x");
+    ASSERT_EQ(symlink(at("real-target").c_str(), dst().c_str()), 0);
+    const auto result = copy({"/MIR"});
+    EXPECT_EQ(result.code, 3) << result.output;
+    EXPECT_EQ(snapshot(src(), true), snapshot(at("real-target"), true));
+}
