@@ -77,8 +77,9 @@ std::optional<CopyFlags> copyFlags(std::string_view text, std::string_view allow
 constexpr std::string_view ignoredPlain[] = {
     "Z",      "B",       "ZB",  "J",         "256",      "REG",     "TBD", "SECFIX",
     "TIMFIX", "A",       "M",   "PF",        "EFSRAW",   "CREATE",  "FAT", "NOSD",
-    "NODD",   "UNICODE", "ETA", "NOOFFLOAD", "COMPRESS", "NOCLONE", "IM",  "IOMAXSIZE"};
-constexpr std::string_view ignoredWithValue[] = {"IA", "XA", "A+", "A-", "MON", "MOT", "RH", "IPG"};
+    "NODD",   "UNICODE", "ETA", "NOOFFLOAD", "COMPRESS", "NOCLONE", "IM",  "LFSM"};
+constexpr std::string_view ignoredWithValue[] = {
+    "IA", "XA", "A+", "A-", "MON", "MOT", "RH", "IPG", "IORATE", "IOMAXSIZE", "LFSM", "THRESHOLD"};
 
 enum class ListMode { Includes, ExcludeFiles, ExcludeDirs };
 
@@ -325,13 +326,12 @@ ParseResult parse(const std::vector<std::string>& words) {
             o.logAppend = name.back() == '+';
         } else if (name == "?") {
             ok = plain(o.help);
-        } else if (std::find(std::begin(ignoredPlain), std::end(ignoredPlain), name) !=
-                   std::end(ignoredPlain)) {
-            ok = !hasValue;
+        } else if (!hasValue && std::find(std::begin(ignoredPlain), std::end(ignoredPlain), name) !=
+                                    std::end(ignoredPlain)) {
             o.ignored.push_back("/" + name);
-        } else if (std::find(std::begin(ignoredWithValue), std::end(ignoredWithValue), name) !=
-                   std::end(ignoredWithValue)) {
-            ok = hasValue && !value.empty();
+        } else if (hasValue && std::find(std::begin(ignoredWithValue), std::end(ignoredWithValue),
+                                         name) != std::end(ignoredWithValue)) {
+            ok = !value.empty();
             o.ignored.push_back("/" + name + ":" + value);
         } else {
             ok = false;

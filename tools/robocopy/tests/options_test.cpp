@@ -111,10 +111,13 @@ TEST(ParseOptions, ValidCommandLines) {
                     o.noDirList && o.noHeader && o.noSummary && o.noSize && o.noClass;
          },
          "output options"},
-        {words({"s/", "d/", "/Z", "/b", "/ZB", "/J", "/256", "/UNILOG:u.log", "/IPG:5", "/A+:R"}),
+        {words({"s/", "d/", "/Z", "/b", "/ZB", "/J", "/256", "/UNILOG:u.log", "/IPG:5", "/A+:R",
+                "/LFSM", "/lfsm:10M", "/IoMaxSize:1M"}),
          [](const Options& o) {
-             return o.ignored == std::vector<std::string>{"/Z",   "/B",     "/ZB",  "/J",
-                                                          "/256", "/IPG:5", "/A+:R"} &&
+             return o.ignored == std::vector<std::string>{"/Z",           "/B",    "/ZB",
+                                                          "/J",           "/256",  "/IPG:5",
+                                                          "/A+:R",        "/LFSM", "/LFSM:10M",
+                                                          "/IOMAXSIZE:1M"} &&
                     o.logFile == "u.log";
          },
          "options without meaning here are accepted"},
