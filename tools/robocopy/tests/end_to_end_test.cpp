@@ -527,3 +527,47 @@ TEST_F(Program, DestinationNamedThroughALink) {
     EXPECT_EQ(result.code, 3) << result.output;
     EXPECT_EQ(snapshot(src(), true), snapshot(at("real-target"), true));
 }
+
+TEST_F(Program, ExtraFilesOutsideThePatternsOnlyReportedWithX) {
+    ASSERT_EQ(copy({"*.txt"}).code, 1);
+    writeFile(dst("notes.doc"), "not covered by *.txt");
+    writeFile(dst("old.txt"), "covered");
+    const auto plain = copy({"*.txt", "/PURGE"});
+    EXPECT_EQ(plain.code, 2) << plain.output;
+    EXPECT_EQ(plain.output.find("notes.doc"), std::string::npos);
+    EXPECT_FALSE(exists(dst("old.txt")));
+    const auto all = copy({"*.txt", "/PURGE", "/X"});
+    EXPECT_EQ(all.code, 2) << all.output;
+    EXPECT_NE(all.output.find("*EXTRA File"), std::string::npos);
+    EXPECT_NE(all.output.find("notes.doc"), std::string::npos);
+    EXPECT_TRUE(exists(dst("notes.doc")));
+}
+
+TEST_F(Program, TweakedFilesCopiedOnlyWithIT) {
+    ASSERT_EQ(copy({}).code, 1);
+    chmod(src("a.txt").c_str(), 0600);
+    EXPECT_EQ(copy({}).code, 0);
+    EXPECT_NE(modeOf(dst("a.txt")), 0600u);
+    const auto tweaked = copy({"/IT"});
+    EXPECT_EQ(tweaked.code, 1) << tweaked.output;
+    EXPECT_NE(tweaked.output.find("Tweaked"), std::string::npos);
+    EXPECT_EQ(modeOf(dst("a.txt")), 0600u);
+}
+
+TEST_F(Program, SpecialFilesAreLeftAlone) {
+    ASSERT_EQ(mkfifo(src("sub/pipe").c_str(), 0644), 0);
+    const auto result = copy({"/E"});
+    EXPECT_EQ(result.code, 1) << result.output;
+    EXPECT_FALSE(exists(dst("sub/pipe")));
+    EXPECT_TRUE(exists(dst("sub/c.txt")));
+}
+
+TEST_F(Program, FullPathsTimestampsAndRawBytes) {
+    writeFile(src("k.bin"), std::string(4096, 'k'));
+    const auto result = copy({"/FP", "/TS", "/BYTES", "/NJH", "/NJS", "/NP"});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_NE(result.output.find("\t    4096\t"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(" " + src("k.bin") + "\n"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("2020/09/13 "), std::string::npos)
+        << result.output; // a.txt's time
+}

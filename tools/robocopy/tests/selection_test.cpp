@@ -176,6 +176,24 @@ TEST(Selector, ExclusionReasons) {
     }
 }
 
+TEST(Selector, LastAccessLimits) {
+    const std::int64_t now = 2000000000;
+    Options o;
+    o.includes = {"*.*"};
+    o.maxLastAccess = 10;
+    o.minLastAccess = 2;
+    const Selector s(o, now);
+    const auto accessed = [](std::int64_t seconds) {
+        FileFacts f;
+        f.mtimeNs = 0;
+        f.atimeNs = seconds * 1000000000;
+        return f;
+    };
+    EXPECT_EQ(s.file("a", "/a", accessed(now - 5 * 86400)), Exclusion::None);
+    EXPECT_EQ(s.file("a", "/a", accessed(now - 11 * 86400)), Exclusion::TooOld);
+    EXPECT_EQ(s.file("a", "/a", accessed(now - 86400)), Exclusion::TooNew);
+}
+
 TEST(Selector, FolderExclusionByNameOrPath) {
     Options o;
     o.excludeDirs = {"*cache", "/data/src/build", "/backup/dst/private"};
