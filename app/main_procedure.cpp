@@ -2,6 +2,7 @@
 #include "app/backup_texts.hpp"
 #include "app/job_list.hpp"
 #include "app/procedures.hpp"
+#include "runtime/encoding.hpp"
 #include "runtime/runtime.hpp"
 
 using namespace rt;
@@ -35,7 +36,9 @@ void MAIN() {
     nHandle = FOPEN(cJobFile, fo::READ);
     std::string cBuffer = SPACE(3000);
     FREAD(nHandle, cBuffer, 3000);
-    const std::string cText = ALLTRIM(cBuffer);
+    // The job file's text in the runtime's encoding: on Windows a file in the code page
+    // or in UTF-8 with a byte-order mark gives the same job list as one in plain UTF-8.
+    const std::string cText = ALLTRIM(textFromFile(cBuffer));
     FCLOSE(nHandle);
 
     for (const auto& cTeil : jobTexts(cText)) {
