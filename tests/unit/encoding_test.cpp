@@ -30,7 +30,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf8Case{"umlauts", "B\xC3\xBCro \xC3\x84rger \xC3\x9F", true, true},
                       Utf8Case{"euroAndEmoji", "\xE2\x82\xAC \xF0\x9F\x98\x80", true, true},
                       Utf8Case{"codePageUmlaut", "B\xFCro", false, false},
-                      Utf8Case{"codePageAtTheEnd", "B\xFC", false, true},
+                      Utf8Case{"codePageAtTheEnd", "B\xFC", false, false},
+                      // "ä" in the code page is also the first byte of a three-byte sequence.
+                      Utf8Case{"leadByteAtTheEnd", "B\xE4", false, true},
                       Utf8Case{"cutTwoByte", "ab\xC3", false, true},
                       Utf8Case{"cutFourByte", "ab\xF0\x9F\x98", false, true},
                       Utf8Case{"cutInTheMiddle", "\xC3 b", false, false},
