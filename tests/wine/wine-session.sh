@@ -5,8 +5,8 @@
 #
 #   tests/wine/wine-session.sh COMMAND [ARGUMENTS...]
 #
-# The command sees WINEPREFIX, DISPLAY, WINEDEBUG=-all and WINEDLLOVERRIDES (no Mono, no
-# Gecko: nothing asks to download them).
+# The command sees WINEPREFIX, DISPLAY, WINEDEBUG=-all, WINEDLLOVERRIDES (no Mono, no
+# Gecko: nothing asks to download them) and the C.UTF-8 locale.
 set -euo pipefail
 
 if [ $# -eq 0 ]; then
@@ -32,11 +32,16 @@ cleanup() {
     rm -rf "$session"
 }
 trap cleanup EXIT
+# Stopped from outside (a time limit): end through the clean-up as well.
+trap 'exit 143' TERM INT
 
 export WINEPREFIX="$session/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+# Wine's own texts in English (the end-to-end run presses "y" for Yes) and file names in
+# UTF-8 on the Linux side.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 # A display number nobody uses.
 display=""
