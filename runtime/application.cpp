@@ -1,6 +1,8 @@
 #include "runtime/application.hpp"
 
+#include "runtime/console_windows.hpp"
 #include "runtime/control.hpp"
+#include "runtime/database.hpp"
 #include "runtime/dialogs.hpp"
 #include "runtime/error.hpp"
 #include "runtime/platform.hpp"
@@ -173,6 +175,8 @@ void resetRuntime() {
     ERRORLEVEL(0);
     resetSettings();
     resetDialogs();
+    db::reset();
+    setWindowObserver(nullptr);
     state() = State{};
 }
 

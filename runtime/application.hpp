@@ -76,7 +76,8 @@ long initialisationHook();
 int start(const StartRecord& record);
 
 // Forgets everything a run left in the runtime (settings, error block, procedures,
-// application window, exit code): for tests that run the program more than once.
+// application window, exit code, database engines and work areas, window observer): for
+// tests that run the program more than once.
 void resetRuntime();
 
 } // namespace rt

@@ -17,8 +17,12 @@ std::string gen::description(int genCode) {
         {NUMERIC_OVERFLOW, "Numerischer Überlauf"},
         {ZERO_DIVIDE, "Division durch Null"},
         {CREATE, "Fehler beim Erzeugen der Datei"},
+        {WRITE, "Schreibfehler"},
+        {NO_AREA, "Arbeitsbereich nicht belegt"},
         {NO_METHOD, "Unbekannte Methode"},
         {NO_FUNCTION, "Unbekannte Funktion"},
+        {NO_WINDOW, "Fenster kann nicht erzeugt werden"},
+        {ENGINE, "Database-Engine fehlerhaft"},
         {SHARING, "Datei wird von einem anderen Prozess benutzt"},
         {LOCK, "Sperre nicht möglich"},
     };

@@ -18,8 +18,12 @@ inline constexpr int BOUND = 2;             // array index out of range
 inline constexpr int NUMERIC_OVERFLOW = 11; // a numeric result that is not a finite number
 inline constexpr int ZERO_DIVIDE = 12;      // division or modulus by zero
 inline constexpr int CREATE = 20;           // a file could not be created
+inline constexpr int WRITE = 24;            // a work area could not write out or close its data
+inline constexpr int NO_AREA = 35;          // no table is open in the selected work area
 inline constexpr int NO_METHOD = 41;        // an object has no such member or message
 inline constexpr int NO_FUNCTION = 42;      // no procedure of that name
+inline constexpr int NO_WINDOW = 60;        // a window could not be made on this platform
+inline constexpr int ENGINE = 61;           // a database engine could not be set up
 inline constexpr int SHARING = 71;          // a file is in use by another process
 inline constexpr int LOCK = 78;             // a lock could not be obtained
 // The German description the runtime gives for a code ("" for an unknown code).

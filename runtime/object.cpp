@@ -31,7 +31,31 @@ Value noMember(Object& object, std::string_view member) {
     error->canSubstitute = true;
     return raise(error).value;
 }
+// A message or assignment to a value that is not an object.
+Value notAnObject(const Value& target, std::string_view name) {
+    auto error =
+        makeError(gen::NO_METHOD, gen::NO_METHOD, std::string(name), Value(makeArray({target})));
+    error->canSubstitute = true;
+    return raise(error).value;
+}
 } // namespace
+
+Value send(const Value& target, std::string_view message, const std::vector<Value>& args, Loc loc) {
+    trace(loc);
+    if (!target.isObject()) {
+        return notAnObject(target, message);
+    }
+    return target.object()->send(message, args);
+}
+
+void assign(const Value& target, std::string_view member, const Value& value, Loc loc) {
+    trace(loc);
+    if (!target.isObject()) {
+        notAnObject(target, member);
+        return;
+    }
+    target.object()->set(member, value);
+}
 
 Value Object::get(std::string_view member) {
     return noMember(*this, member);

@@ -22,6 +22,14 @@ class Object : public std::enable_shared_from_this<Object> {
     virtual Value send(std::string_view message, const std::vector<Value>& args);
 };
 
+// target:message(args...) and target:member := value for any value. A target that is
+// not an object raises the runtime's unknown-member error instead of failing in C++;
+// the caller's line is recorded on the procedure stack.
+Value send(const Value& target, std::string_view message, const std::vector<Value>& args = {},
+           Loc loc = Loc::current());
+void assign(const Value& target, std::string_view member, const Value& value,
+            Loc loc = Loc::current());
+
 // Case-insensitive comparison of ASCII names, as member and procedure look-ups use it.
 bool sameName(std::string_view a, std::string_view b);
 

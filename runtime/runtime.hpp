@@ -2,7 +2,9 @@
 #pragma once
 
 #include "runtime/application.hpp"
+#include "runtime/console_windows.hpp"
 #include "runtime/control.hpp"
+#include "runtime/database.hpp"
 #include "runtime/date.hpp"
 #include "runtime/dialogs.hpp"
 #include "runtime/error.hpp"

@@ -3,6 +3,7 @@
 // and the real file system for files and folders.
 #pragma once
 
+#include "runtime/console_windows.hpp"
 #include "runtime/platform.hpp"
 
 #include <deque>
@@ -28,7 +29,7 @@ struct ShellCall {
     bool wait = true;
 };
 
-class ScriptedPlatform : public rt::Platform {
+class ScriptedPlatform : public rt::Platform, public rt::GraphicalConsoleHost {
   public:
     // --- what the test sets ---
     rt::LocalTime clock{{2026, 12, 8}, 10, 30, 0}; // a Tuesday
@@ -45,6 +46,8 @@ class ScriptedPlatform : public rt::Platform {
     std::function<int(const ShellCall&)> programResult = [](const ShellCall&) { return 0; };
     // Files that another process holds open: an exclusive open of them fails.
     std::vector<std::string> heldElsewhere;
+    // Whether a graphical console window can be shown (as on a desktop).
+    bool graphicalConsoleAvailable = true;
 
     // --- what the test reads ---
     std::vector<Dialog> dialogs;
@@ -52,6 +55,8 @@ class ScriptedPlatform : public rt::Platform {
     std::string console;
     std::string stdErr;
     std::vector<int> tones;
+    // The graphical console windows shown, in order.
+    std::vector<rt::GraphicalConsoleLayout> graphicalConsoles;
 
     void setDate(int year, int month, int day) { clock.date = {year, month, day}; }
     std::vector<Dialog> dialogsOf(const std::string& kind) const;
@@ -87,6 +92,12 @@ class ScriptedPlatform : public rt::Platform {
         return "OS-Fehler " + std::to_string(osCode);
     }
     std::string osName() override { return "TestOS 1.0"; }
+    bool createGraphicalConsole(const rt::GraphicalConsoleLayout& layout) override {
+        if (graphicalConsoleAvailable) {
+            graphicalConsoles.push_back(layout);
+        }
+        return graphicalConsoleAvailable;
+    }
 
   private:
     int row = 0;
