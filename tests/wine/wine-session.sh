@@ -73,6 +73,8 @@ fi
 # programs the command starts (each Wine start is much quicker then).
 timeout 120 wineserver -w || true
 wineserver -p
+# The first program started in a new prefix is slow; start one before the command does.
+timeout 120 wine cmd /C exit 0 >/dev/null 2>&1 || true
 
 status=0
 "$@" || status=$?
