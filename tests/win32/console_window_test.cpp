@@ -1,0 +1,91 @@
+// The graphical console window: its size in character cells, place, title and font, and
+// that it stays until the program ends.
+#include "runtime/win32/console_window.hpp"
+#include "runtime/win32/wide_text.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using rt::win32::ConsoleWindow;
+using rt::win32::ConsoleWindowLayout;
+
+ConsoleWindowLayout standardLayout() {
+    ConsoleWindowLayout layout;
+    layout.x = 40;
+    layout.y = 30;
+    layout.rows = 25;
+    layout.columns = 80;
+    layout.cellWidth = 8;
+    layout.cellHeight = 16;
+    layout.title = "datensicherung.exe \xC3\x84";
+    layout.fontName = "Brisko Crt";
+    return layout;
+}
+
+TEST(ConsoleWindow, TextAreaIsRowsTimesColumnsOfCells) {
+    ConsoleWindow window;
+    ASSERT_TRUE(window.create(standardLayout()));
+    RECT client{};
+    ASSERT_TRUE(::GetClientRect(window.handle(), &client));
+    EXPECT_EQ(client.right - client.left, 640);
+    EXPECT_EQ(client.bottom - client.top, 400);
+    EXPECT_EQ(window.screen().rows(), 25);
+    EXPECT_EQ(window.screen().columns(), 80);
+}
+
+TEST(ConsoleWindow, StandsWhereItWasPutWithItsTitle) {
+    ConsoleWindow window;
+    ASSERT_TRUE(window.create(standardLayout()));
+    RECT frame{};
+    ASSERT_TRUE(::GetWindowRect(window.handle(), &frame));
+    EXPECT_EQ(frame.left, 40);
+    EXPECT_EQ(frame.top, 30);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(window.handle(), title, 64);
+    EXPECT_STREQ(title, L"datensicherung.exe \u00C4");
+    EXPECT_TRUE(::IsWindowVisible(window.handle()));
+}
+
+TEST(ConsoleWindow, DrawsInTheNamedFontOrAFixedPitchOne) {
+    ConsoleWindow window;
+    ASSERT_TRUE(window.create(standardLayout()));
+    if (rt::win32::fontInstalled(L"Brisko Crt")) {
+        EXPECT_EQ(window.fontFace(), L"Brisko Crt");
+    } else {
+        EXPECT_TRUE(window.fontFace() == L"Consolas" || window.fontFace() == L"Courier New")
+            << rt::win32::utf8(window.fontFace());
+    }
+}
+
+TEST(ConsoleWindow, TheCloseBoxLeavesItOpen) {
+    ConsoleWindow window;
+    ASSERT_TRUE(window.create(standardLayout()));
+    ::SendMessageW(window.handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::IsWindow(window.handle()));
+}
+
+TEST(ConsoleWindow, WrittenTextLandsOnItsScreen) {
+    ConsoleWindow window;
+    ASSERT_TRUE(window.create(standardLayout()));
+    window.write(L"\r\nFehlerprotokoll B\u00FCro");
+    EXPECT_EQ(window.screen().line(1).substr(0, 20), L"Fehlerprotokoll B\u00FCro");
+    EXPECT_EQ(window.screen().row(), 1);
+    EXPECT_EQ(window.screen().col(), 20);
+}
+
+TEST(ConsoleWindow, AnotherSizeOfCellsAndScreen) {
+    ConsoleWindowLayout layout = standardLayout();
+    layout.rows = 10;
+    layout.columns = 40;
+    layout.cellWidth = 10;
+    layout.cellHeight = 20;
+    ConsoleWindow window;
+    ASSERT_TRUE(window.create(layout));
+    RECT client{};
+    ::GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 200);
+}
+
+} // namespace
