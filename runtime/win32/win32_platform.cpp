@@ -8,6 +8,8 @@
 #include "runtime/win32/system_info.hpp"
 #include "runtime/win32/wide_text.hpp"
 
+#include <cmath>
+
 namespace rt {
 
 std::shared_ptr<Platform> makeNativePlatform() {
@@ -147,6 +149,19 @@ std::string Win32Platform::osName() {
 
 std::string Win32Platform::textFromFile(std::string bytes) {
     return utf8FromFileText(bytes);
+}
+
+bool Win32Platform::createGraphicalConsole(const GraphicalConsoleLayout& layout) {
+    ConsoleWindowLayout window;
+    window.x = static_cast<int>(std::lround(layout.x));
+    window.y = static_cast<int>(std::lround(layout.y));
+    window.rows = layout.rows;
+    window.columns = layout.columns;
+    window.cellWidth = layout.fontWidth > 0 ? layout.fontWidth : 8;
+    window.cellHeight = layout.fontHeight > 0 ? layout.fontHeight : 16;
+    window.title = layout.title;
+    window.fontName = layout.fontName;
+    return console_->create(window);
 }
 
 } // namespace rt::win32

@@ -4,6 +4,7 @@
 // in the runtime and UTF-16 at every Windows call.
 #pragma once
 
+#include "runtime/console_windows.hpp"
 #include "runtime/platform.hpp"
 #include "runtime/win32/console_window.hpp"
 
@@ -11,7 +12,7 @@
 
 namespace rt::win32 {
 
-class Win32Platform : public Platform {
+class Win32Platform : public Platform, public GraphicalConsoleHost {
   public:
     LocalTime now() override;
     bool ctrlHeld() override;
@@ -46,6 +47,11 @@ class Win32Platform : public Platform {
     std::string osErrorMessage(int osCode) override;
     std::string osName() override;
     std::string textFromFile(std::string bytes) override;
+
+    // The graphical console window: at the position given (fractions rounded), the cell
+    // size given (8 by 16 when none), titled, in the named font when it is installed.
+    // Console output goes into it from then on.
+    bool createGraphicalConsole(const GraphicalConsoleLayout& layout) override;
 
     // The graphical console window, once made; nullptr before.
     ConsoleWindow* consoleWindow() {

@@ -2,6 +2,7 @@
 // that it stays until the program ends.
 #include "runtime/win32/console_window.hpp"
 #include "runtime/win32/wide_text.hpp"
+#include "runtime/win32/win32_platform.hpp"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,45 @@ TEST(ConsoleWindow, AnotherSizeOfCellsAndScreen) {
     ::GetClientRect(window.handle(), &client);
     EXPECT_EQ(client.right, 400);
     EXPECT_EQ(client.bottom, 200);
+}
+
+} // namespace
+
+namespace {
+
+// The platform makes the console window of APPSYS from the window object's layout and
+// sends the console output there from then on.
+TEST(PlatformConsole, MadeFromTheLayoutAndShowsTheConsoleOutput) {
+    rt::win32::Win32Platform platform;
+    platform.consoleWrite("vorher");
+    EXPECT_EQ(platform.consoleWindow(), nullptr);
+
+    rt::GraphicalConsoleLayout layout;
+    layout.x = 80.5; // a desktop 801 pixels wide
+    layout.y = -3;
+    layout.rows = 25;
+    layout.columns = 80;
+    layout.fontWidth = 0; // not given: 8 by 16
+    layout.fontHeight = 0;
+    layout.title = "datensicherung.exe";
+    layout.fontName = "Brisko Crt";
+    ASSERT_TRUE(platform.createGraphicalConsole(layout));
+    ASSERT_NE(platform.consoleWindow(), nullptr);
+    const HWND window = platform.consoleWindow()->handle();
+    RECT frame{};
+    RECT client{};
+    ::GetWindowRect(window, &frame);
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(frame.left, 81);
+    EXPECT_EQ(frame.top, -3);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 400);
+
+    platform.setCursor(0, 0);
+    platform.consoleWrite("\r\nFehlerprotokoll");
+    EXPECT_EQ(platform.consoleWindow()->screen().line(1).substr(0, 15), L"Fehlerprotokoll");
+    EXPECT_EQ(platform.cursorRow(), 1);
+    EXPECT_EQ(platform.cursorCol(), 15);
 }
 
 } // namespace
