@@ -9,7 +9,7 @@
 
 #include "runtime/win32/text_screen.hpp"
 
-#include <windows.h>
+#include "runtime/win32/windows_api.hpp"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // numbers) and ALERT, a dialog made in memory whose buttons carry the option texts.
 #pragma once
 
-#include <windows.h>
+#include "runtime/win32/windows_api.hpp"
 
 #include <functional>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "runtime/win32/wide_text.hpp"
 
-#include <windows.h>
+#include "runtime/win32/windows_api.hpp"
 
 #include <vector>
 
