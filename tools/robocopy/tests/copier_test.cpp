@@ -5,7 +5,6 @@
 #include "support.hpp"
 
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -138,10 +137,9 @@ TEST(CopyFile, RefusesFifoWithoutBlocking) {
     makeDirs(dir / "src");
     makeDirs(dir / "dst");
     ASSERT_EQ(mkfifo((dir / "src/pipe").c_str(), 0644), 0);
-    const auto start = std::chrono::steady_clock::now();
+    // Without a writer, a blocking open would wait forever (the test would hang).
     const auto outcome = rc::copyFile(request(dir, "pipe"));
-    EXPECT_NE(outcome.error, 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(outcome.error, EINVAL);
     EXPECT_FALSE(exists(dir / "dst/pipe"));
     EXPECT_EQ(leftovers(dir / "dst"), 0);
 }
