@@ -637,6 +637,13 @@ void Job::visit(Node& node) {
                           ? lister_->take(node)
                           : readListing(node.src, node.dst, node.exists && !node.created);
     if (!listing.sourceOk) {
+        if (node.parent == nullptr) {
+            // An unreadable source folder ends the job like a missing one.
+            print(errorLines(listing.sourceError, "Accessing Source Directory",
+                             displayDir(node.src)));
+            sourceUnreadable_ = true;
+            return;
+        }
         print(errorLines(listing.sourceError, "Scanning Source Directory", displayDir(node.src)));
         summary_.dirs.failed += 1;
         return;
@@ -875,6 +882,9 @@ int Job::run() {
     }
     visit(root);
     lister_.reset();
+    if (sourceUnreadable_) {
+        return ExitFatal;
+    }
 
     if (pool_) {
         pool_->drain();

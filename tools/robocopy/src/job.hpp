@@ -83,6 +83,7 @@ class Job {
     dev_t destDev_ = 0;
     ino_t destIno_ = 0;
     bool mismatchSeen_ = false;
+    bool sourceUnreadable_ = false;
     std::uint64_t deleteFailures_ = 0;
     std::vector<DirFix> dirFixes_;
     std::unique_ptr<WorkerPool> pool_;
