@@ -37,7 +37,8 @@ class ConsoleWindow {
     // window in place of the first.
     bool create(const ConsoleWindowLayout& layout);
     HWND handle() const { return window_; }
-    // The face name of the font the window draws with.
+    // The font the window draws with, and its face name.
+    HFONT font() const { return font_; }
     const std::wstring& fontFace() const { return face_; }
 
     TextScreen& screen() { return screen_; }

@@ -53,10 +53,19 @@ TEST(ConsoleWindow, DrawsInTheNamedFontOrAFixedPitchOne) {
     ASSERT_TRUE(window.create(standardLayout()));
     if (rt::win32::fontInstalled(L"Brisko Crt")) {
         EXPECT_EQ(window.fontFace(), L"Brisko Crt");
-    } else {
-        EXPECT_TRUE(window.fontFace() == L"Consolas" || window.fontFace() == L"Courier New")
-            << rt::win32::utf8(window.fontFace());
+        return;
     }
+    // Windows (or Wine) picks the fixed-pitch face; its name depends on the fonts there.
+    ASSERT_NE(window.font(), nullptr);
+    EXPECT_FALSE(window.fontFace().empty());
+    const HDC dc = ::GetDC(window.handle());
+    const HGDIOBJ previous = ::SelectObject(dc, window.font());
+    TEXTMETRICW metrics{};
+    ASSERT_TRUE(::GetTextMetricsW(dc, &metrics));
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(window.handle(), dc);
+    // The flag is set for variable pitch.
+    EXPECT_EQ(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << rt::win32::utf8(window.fontFace());
 }
 
 TEST(ConsoleWindow, TheCloseBoxLeavesItOpen) {
