@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 
 namespace test {
@@ -19,9 +20,11 @@ class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("ds-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "-" + std::to_string(counter()++) + "-" + std::to_string(std::rand()));
+        // ctest runs tests in parallel processes: the random part keeps their folders apart.
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("ds-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+             std::to_string(counter()++) + "-" + std::to_string(std::random_device{}()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         std::filesystem::current_path(folder_);
