@@ -69,8 +69,9 @@ std::vector<std::vector<std::string>> BinaryTest::recordedCopyCalls() const {
     return calls;
 }
 
-RunResult BinaryTest::run(const std::string& input,
-                          const std::vector<std::string>& environment) const {
+RunResult BinaryTest::runIn(const std::string& subfolder, const std::string& input,
+                            const std::vector<std::string>& environment) const {
+    const fs::path folder = subfolder.empty() ? dir_ : dir_ / subfolder;
     const fs::path inFile = dir_ / ".stdin";
     const fs::path outFile = dir_ / ".stdout";
     const fs::path errFile = dir_ / ".stderr";
@@ -96,9 +97,9 @@ RunResult BinaryTest::run(const std::string& input,
     }
     envp.push_back(nullptr);
 
-    const std::string program = (dir_ / "datensicherung").string();
+    const std::string program = (folder / "datensicherung").string();
     const std::string previous = fs::current_path().string();
-    fs::current_path(dir_);
+    fs::current_path(folder);
     char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
     pid_t pid = 0;
     const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());

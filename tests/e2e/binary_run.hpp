@@ -36,7 +36,13 @@ class BinaryTest : public ::testing::Test {
 
     // Runs the program in dir() with `input` on standard input; environment entries
     // "NAME=value" are added (DISPLAY is always removed so no X display is asked).
-    RunResult run(const std::string& input, const std::vector<std::string>& environment = {}) const;
+    RunResult run(const std::string& input,
+                  const std::vector<std::string>& environment = {}) const {
+        return runIn("", input, environment);
+    }
+    // The same for the program moved into a subfolder, which is then the current folder.
+    RunResult runIn(const std::string& subfolder, const std::string& input,
+                    const std::vector<std::string>& environment = {}) const;
 
   private:
     std::filesystem::path dir_;
