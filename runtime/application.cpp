@@ -65,6 +65,10 @@ int APPKEYSTATE(int key, Loc loc) {
 
 Value APPDESKTOP(Loc loc) {
     trace(loc);
+    return desktopWindow();
+}
+
+Value desktopWindow() {
     if (state().desktop.isNil()) {
         state().desktop = Value(std::make_shared<Desktop>());
     }

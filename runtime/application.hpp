@@ -21,6 +21,8 @@ inline constexpr int KEY_CTRL = 65553;
 int APPKEYSTATE(int key, Loc loc = Loc::current());
 // APPDESKTOP(): the desktop window object (message currentSize: {width, height}).
 Value APPDESKTOP(Loc loc = Loc::current());
+// The same object for the runtime's own use: records no source line on the procedure stack.
+Value desktopWindow();
 // SETAPPWINDOW(): the registered application window or the empty value;
 // SETAPPWINDOW(w): registers w and returns the previous one.
 Value SETAPPWINDOW(Loc loc = Loc::current());

@@ -56,6 +56,9 @@ int wholeNumber(const Value& v, int fallback) {
     return v.isNumber() ? static_cast<int>(v.number()) : fallback;
 }
 
+// The runtime's own calls here record no source line: the procedure that sent the message
+// keeps the line it sent it from.
+
 // Members common to both windows: a table of named values where only the names the class
 // knows can be read or set; any other name raises the runtime's unknown-member error.
 class ConsoleWindow : public Object {
@@ -173,8 +176,9 @@ class GraphicalConsole : public ConsoleWindow {
     bool create() override {
         GraphicalConsoleLayout layout;
         const Value position = get("position");
-        layout.x = element(position, 1).number();
-        layout.y = element(position, 2).number();
+        // Checked at New: a pair of numbers.
+        layout.x = (*position.array())[0].number();
+        layout.y = (*position.array())[1].number();
         layout.rows = static_cast<int>(get("rows").number());
         layout.columns = static_cast<int>(get("columns").number());
         layout.fontWidth = wholeNumber(get("FontWidth"), 8);
@@ -185,8 +189,8 @@ class GraphicalConsole : public ConsoleWindow {
         layout.fontName = fontName.isText() ? fontName.text() : std::string();
 
         auto* host = dynamic_cast<GraphicalConsoleHost*>(&platform());
-        auto error =
-            makeError(gen::NO_WINDOW, 1, "Create", Value(makeArray({Value(shared_from_this())})));
+        auto error = makeError(gen::NO_WINDOW, gen::NO_WINDOW, "Create",
+                               Value(makeArray({Value(shared_from_this())})));
         error->canRetry = true;
         error->canDefault = true;
         const Value made = tryOperation(
@@ -248,7 +252,7 @@ class WindowClass : public Object {
     static Value newGraphical(const std::vector<Value>& args) {
         Value parent = argument(args, 0);
         if (parent.isNil()) {
-            parent = APPDESKTOP();
+            parent = desktopWindow();
         }
         Value owner = argument(args, 1);
         if (owner.isNil()) {

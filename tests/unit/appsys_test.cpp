@@ -130,14 +130,24 @@ TEST_F(AppSys, OtherTypesLeaveTheProgramWithoutAWindow) {
 }
 
 // A platform with no graphical windows: Create raises, and the error reaches the block in
-// force with APPSYS on the procedure stack; its default answer lets APPSYS finish.
+// force with APPSYS on the procedure stack at the line that sent Create; the default
+// answer lets APPSYS finish.
 TEST_F(AppSys, ErrorInAppSysGoesToTheErrorBlockInForce) {
     platform->applicationType = 3;
     platform->graphicalConsoleAvailable = false;
+    int createLine = -1;
+    rt::setWindowObserver([&](const rt::WindowEvent& e) {
+        events.push_back(e);
+        if (e.name == "Create") {
+            createLine = rt::PROCLINE(0);
+        }
+    });
     std::vector<std::string> seen;
+    int lineAtError = 0;
     rt::ERRORBLOCK(Value(rt::makeBlock("(B)TEST@0000", [&](const std::vector<Value>& args) {
         rt::Object& e = *args[0].object();
         seen.push_back(e.get("operation").text() + " in " + rt::PROCNAME(1));
+        lineAtError = rt::PROCLINE(1);
         EXPECT_EQ(e.get("genCode").number(), rt::gen::NO_WINDOW);
         return Value(false);
     })));
@@ -145,6 +155,7 @@ TEST_F(AppSys, ErrorInAppSysGoesToTheErrorBlockInForce) {
     APPSYS();
 
     EXPECT_EQ(seen, std::vector<std::string>{"Create in APPSYS"});
+    EXPECT_EQ(lineAtError, createLine);
     EXPECT_EQ(trail().back(), "send PresSpace");
     // The window object is still registered; it has nothing to draw on.
     const Value window = rt::SETAPPWINDOW();
