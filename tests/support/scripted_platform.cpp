@@ -102,6 +102,10 @@ rt::OpenResult ScriptedPlatform::openRead(const std::string& path, int mode) {
 }
 
 rt::OpenResult ScriptedPlatform::createWrite(const std::string& path) {
+    createAttempts.push_back(path);
+    if (const auto failure = createFailures.find(path); failure != createFailures.end()) {
+        return {-1, failure->second};
+    }
     const std::string host = hostPath(path);
     std::error_code ec;
     if (fs::is_directory(host, ec)) {

@@ -8,7 +8,9 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test {
@@ -46,6 +48,11 @@ class ScriptedPlatform : public rt::Platform, public rt::GraphicalConsoleHost {
     std::function<int(const ShellCall&)> programResult = [](const ShellCall&) { return 0; };
     // Files that another process holds open: an exclusive open of them fails.
     std::vector<std::string> heldElsewhere;
+    // Files that cannot be created, by name as the program gives it, with the operating
+    // system's code the attempt reports (32 in use, 33 locked, 5 access denied, ...).
+    std::map<std::string, int> createFailures;
+    // Every file the program tried to create, in order.
+    std::vector<std::string> createAttempts;
     // Whether a graphical console window can be shown (as on a desktop).
     bool graphicalConsoleAvailable = true;
 
@@ -55,6 +62,7 @@ class ScriptedPlatform : public rt::Platform, public rt::GraphicalConsoleHost {
     std::string console;
     std::string stdErr;
     std::vector<int> tones;
+    std::vector<std::pair<int, int>> toneCalls; // frequency and duration of each tone
     // The graphical console windows shown, in order.
     std::vector<rt::GraphicalConsoleLayout> graphicalConsoles;
 
@@ -71,7 +79,10 @@ class ScriptedPlatform : public rt::Platform, public rt::GraphicalConsoleHost {
                    int buttons, int style) override;
     int alert(const std::string& text, const std::vector<std::string>& options,
               bool* noAnswerPossible) override;
-    void tone(int frequency, int) override { tones.push_back(frequency); }
+    void tone(int frequency, int duration) override {
+        tones.push_back(frequency);
+        toneCalls.emplace_back(frequency, duration);
+    }
     void consoleWrite(const std::string& text) override { console += text; }
     void stdErrWrite(const std::string& text) override { stdErr += text; }
     int cursorRow() override { return row; }
