@@ -141,7 +141,9 @@ Answer raise(const ErrorRef& error) {
     if (!block.isBlock()) {
         endWithPlainMessage(*error);
     }
-    const Value answer = block.block()->eval({Value(error)});
+    // The block is called by the runtime, not from a line of the failed procedure: that
+    // procedure's level keeps the line it was at.
+    const Value answer = block.block()->eval({Value(error)}, std::nullopt);
     if (answer.isLogical() && answer.logical() && flag(error->canRetry)) {
         return {Answer::Retry, NIL};
     }

@@ -69,7 +69,7 @@ Value Object::send(std::string_view message, const std::vector<Value>&) {
     return noMember(*this, message);
 }
 
-Value Block::eval(const std::vector<Value>& args, Loc loc) const {
+Value Block::eval(const std::vector<Value>& args, std::optional<Loc> loc) const {
     Frame frame{name_, loc};
     return body_(args);
 }

@@ -3,6 +3,7 @@
 
 #include "runtime/value.hpp"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,8 +41,10 @@ class Block {
     using Body = std::function<Value(const std::vector<Value>&)>;
     Block(std::string name, Body body) : name_(std::move(name)), body_(std::move(body)) {}
     const std::string& name() const { return name_; }
-    // Runs the body as an activation of its own on the procedure stack.
-    Value eval(const std::vector<Value>& args, Loc loc = Loc::current()) const;
+    // Runs the body as an activation of its own on the procedure stack. `loc` is the
+    // place of the call, shown as the caller's line; the runtime passes none when it
+    // calls a block on its own (the error block), so the caller keeps its line.
+    Value eval(const std::vector<Value>& args, std::optional<Loc> loc = Loc::current()) const;
 
   private:
     std::string name_;
