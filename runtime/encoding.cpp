@@ -97,10 +97,15 @@ std::string utf8FromCodePage1252(std::string_view bytes) {
     return out;
 }
 
-std::string utf8FromFileText(std::string_view bytes) {
+std::string_view withoutByteOrderMark(std::string_view bytes) {
     if (bytes.substr(0, byteOrderMark.size()) == byteOrderMark) {
         bytes.remove_prefix(byteOrderMark.size());
     }
+    return bytes;
+}
+
+std::string utf8FromFileText(std::string_view bytes) {
+    bytes = withoutByteOrderMark(bytes);
     if (isUtf8(bytes, true)) {
         return std::string(bytes);
     }

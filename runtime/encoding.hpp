@@ -22,13 +22,17 @@ bool isUtf8(std::string_view bytes, bool allowCutEnd = false);
 // them.
 std::string utf8FromCodePage1252(std::string_view bytes);
 
+// The bytes without a leading UTF-8 byte-order mark.
+std::string_view withoutByteOrderMark(std::string_view bytes);
+
 // The rule for a text file of unknown kind: a leading UTF-8 byte-order mark is dropped;
 // the rest is taken as it is when it is UTF-8 (a character cut off at the very end
 // allowed), otherwise converted from code page 1252. Plain ASCII is unchanged either way.
 std::string utf8FromFileText(std::string_view bytes);
 
 // The text of a file the program reads (its job file) in the runtime's encoding, by the
-// platform's convention: on Windows by utf8FromFileText, on POSIX systems unchanged.
+// platform's convention: on Windows by utf8FromFileText, on POSIX systems unchanged but for a
+// byte-order mark.
 std::string textFromFile(std::string_view bytes);
 
 } // namespace rt

@@ -1,5 +1,7 @@
 #include "runtime/platform.hpp"
 
+#include "runtime/encoding.hpp"
+
 namespace rt {
 
 namespace {
@@ -18,6 +20,10 @@ Platform& platform() {
 
 void setPlatform(std::shared_ptr<Platform> p) {
     current() = std::move(p);
+}
+
+std::string Platform::textFromFile(std::string bytes) {
+    return std::string(withoutByteOrderMark(bytes));
 }
 
 } // namespace rt

@@ -106,9 +106,10 @@ class Platform {
     virtual std::string osErrorMessage(int osCode) = 0;
     virtual std::string osName() = 0;
     // The text of a file the program reads (its job file) in the runtime's encoding. Here
-    // the bytes are kept as they are; Windows, where job files come in a code page or in
-    // UTF-8, converts (see runtime/encoding.hpp).
-    virtual std::string textFromFile(std::string bytes) { return bytes; }
+    // the bytes are kept as they are but for a leading UTF-8 byte-order mark, which is
+    // dropped; Windows, where job files come in a code page or in UTF-8, converts (see
+    // runtime/encoding.hpp).
+    virtual std::string textFromFile(std::string bytes);
 };
 
 // The platform in force. Set once at start-up (the real one) or by a test.

@@ -84,6 +84,13 @@ TEST_F(MainProcedure, SingleJobAndBlanksAroundTheList) {
     EXPECT_EQ(copiedSources(), std::vector<std::string>{"Q"});
 }
 
+TEST_F(MainProcedure, AByteOrderMarkBeforeTheFirstHeaderIsNotText) {
+    writeFile("datensicherung.txt", "\xEF\xBB\xBF[1]\r\n" + job("Q1") + "[2]\r\n");
+    platform->confirmAnswers = {6};
+    MAIN();
+    EXPECT_EQ(copiedSources(), std::vector<std::string>{"Q1"});
+}
+
 TEST_F(MainProcedure, HeaderAfterACommentRunsNoJobAndShowsNothing) {
     writeFile("datensicherung.txt", "; Sicherungen\r\n[1]\r\n" + job("Q") + "[2]\r\n");
     MAIN();
