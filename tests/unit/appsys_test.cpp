@@ -163,4 +163,23 @@ TEST_F(AppSys, ErrorInAppSysGoesToTheErrorBlockInForce) {
     EXPECT_TRUE(window.object()->send("PresSpace", {}).isNil());
 }
 
+// With the error system installed, a graphical window that cannot be made reaches the
+// standard handler's message box; "Ignorieren" lets APPSYS finish.
+TEST_F(AppSys, ErrorReachesTheStandardHandler) {
+    platform->applicationType = 3;
+    platform->graphicalConsoleAvailable = false;
+    platform->confirmAnswers = {rt::mb::IDIGNORE};
+    ERRORSYS();
+
+    APPSYS();
+
+    ASSERT_EQ(platform->dialogs.size(), 1u);
+    const test::Dialog& box = platform->dialogs[0];
+    EXPECT_EQ(box.kind, "confirm");
+    EXPECT_EQ(box.buttons, rt::mb::ABORTRETRYIGNORE);
+    EXPECT_NE(box.text.find("Aufgerufen von APPSYS("), std::string::npos);
+    EXPECT_EQ(trail().back(), "send PresSpace");
+    EXPECT_EQ(rt::ERRORLEVEL(), 0);
+}
+
 } // namespace

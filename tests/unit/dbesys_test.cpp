@@ -125,3 +125,30 @@ TEST_F(DbeSys, ErrorInDbeSysGoesToTheErrorBlockInForceAfterTheDateFormatIsFixed)
 }
 
 } // namespace
+
+// With the error system installed, an engine error reaches the standard handler: before
+// APPSYS there is no window to ask in, so the log is written and the program ends; with
+// a window, the user's "Ignorieren" lets DBESYS go on as if the engine had refused.
+TEST_F(DbeSys, ErrorReachesTheStandardHandler) {
+    rt::db::setEngineFault("DBFDBE", Fault::Raises);
+    ERRORSYS();
+
+    EXPECT_THROW(DBESYS(), rt::QuitSignal);
+    EXPECT_EQ(rt::ERRORLEVEL(), 1);
+    const std::string log = readFile("TVRERROR.LOG");
+    EXPECT_NE(log.find("DBELOAD"), std::string::npos);
+    EXPECT_NE(log.find("Aufgerufen von DBESYS("), std::string::npos);
+
+    rt::ERRORLEVEL(0);
+    platform->dialogs.clear();
+    rt::SETAPPWINDOW(rt::send(rt::ROOTCRT(), "New"));
+    platform->alertAnswers = {4};
+    DBESYS();
+    ASSERT_EQ(platform->dialogs.size(), 3u);
+    EXPECT_EQ(
+        platform->dialogs[0].options,
+        (std::vector<std::string>{"Abbrechen", "Ende mit LOG-Datei", "Wiederholen", "Ignorieren"}));
+    EXPECT_EQ(platform->dialogs[1].text, "DBFDBE" + NOT_LOADED);
+    EXPECT_EQ(platform->dialogs[2].text, "DBFNTX" + NOT_BUILT);
+    EXPECT_EQ(rt::ERRORLEVEL(), 0);
+}
