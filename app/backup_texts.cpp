@@ -23,6 +23,7 @@ void prepareBackupJobConstants() {
     texts.failed = text(" fehlgeschlagen! (Rückgabewert ");
     texts.notStarted = text(" fehlgeschlagen! (ROBOCOPY.exe konnte nicht gestartet werden)");
     texts.noTarget = text(" nicht gestartet: kein Zielordner angegeben!");
+    texts.mixedLineEnds = text(" nicht gestartet: gemischte Zeilenenden im Auftrag!");
     const char* names[8] = {"Samstag",  "Sonntag",    "Montag",  "Dienstag",
                             "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
     for (int i = 0; i < 8; ++i) {

@@ -37,6 +37,15 @@ std::array<Value, 4> jobLines(const std::string& cText) {
     return aText;
 }
 
+bool lineEndInLines(const std::array<Value, 4>& lines) {
+    for (const auto& line : lines) {
+        if (line.isText() && line.text().find_first_of("\r\n") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string folderCommand(const std::string& path) {
     const bool risky = path.find_first_of(" &|<>^()") != std::string::npos;
     const bool quoted = path.find('"') != std::string::npos;

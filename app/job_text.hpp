@@ -12,6 +12,11 @@
 // its start takes the rest of the text, and the lines after it are empty texts.
 std::array<rt::Value, 4> jobLines(const std::string& cText);
 
+// True when one of the lines still holds a CR or an LF: the job text mixes its line ends
+// (CR LF between lines, a lone LF or CR inside one). Such a job is not run, since no one
+// can tell which folder was meant, and a line end must never reach a command line.
+bool lineEndInLines(const std::array<rt::Value, 4>& lines);
+
 // The command interpreter's parameters that make a folder: "/C MD " and the path, in
 // double quotes when the path holds a blank or one of & | < > ^ ( ) and no quote, so that
 // the interpreter makes that one folder and runs nothing else.

@@ -50,6 +50,13 @@ Value KOPIEREN(const Value& cText, Loc loc) {
     const std::string files = aText[2].text();
     const std::string arguments = aText[3].text();
 
+    // A job file that mixes its line ends leaves a line end inside a line: the lines may
+    // be shifted, so neither a folder is made nor anything copied.
+    if (lineEndInLines(aText)) {
+        MSGBOX(t.titleStart + source + "\\" + files + t.mixedLineEnds);
+        return true;
+    }
+
     // Without a target root folder the month folder would land at the top of the drive.
     if (ALLTRIM(root).empty()) {
         MSGBOX(t.titleStart + source + "\\" + files + t.noTarget);

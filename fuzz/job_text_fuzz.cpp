@@ -27,10 +27,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!anyLineEnd) {
         return 0;
     }
+    // A job whose lines still hold a line end is refused before any command is made.
+    const bool refused = lineEndInLines(lines);
+    bool lineEndInside = false;
+    for (const auto& line : lines) {
+        lineEndInside = lineEndInside || line.text().find_first_of("\r\n") != std::string::npos;
+    }
+    REQUIRE(refused == lineEndInside);
+    if (refused) {
+        return 0;
+    }
     const std::string& root = lines[1].text();
     const std::string folder = root + "\\202611";
     const std::string md = folderCommand(folder);
     REQUIRE(md.rfind("/C MD ", 0) == 0);
+    // No command text ever holds a line end.
+    const std::string copy =
+        copyParameters(lines[0].text(), folder, lines[2].text(), lines[3].text());
+    REQUIRE(md.find_first_of("\r\n") == std::string::npos);
+    REQUIRE(copy.find_first_of("\r\n") == std::string::npos);
     // A folder with blanks or the interpreter's special characters reaches it as one
     // quoted word.
     if (folder.find_first_of(" &|<>^()") != std::string::npos &&

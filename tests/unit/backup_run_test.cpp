@@ -234,6 +234,37 @@ TEST_F(BackupRun, EmptyTargetRootMakesNothingAndCopiesNothing) {
               "Datensicherung von S\\*.* nicht gestartet: kein Zielordner angegeben!");
 }
 
+struct MixedLineEnds {
+    const char* name;
+    std::string text;
+    std::string shownJob; // source and selection as the message shows them
+};
+
+class MixedLineEndJob : public BackupRun, public ::testing::WithParamInterface<MixedLineEnds> {};
+
+// A lone CR or LF left inside a line means the lines may be shifted: the job makes no
+// folder, starts nothing and says why.
+TEST_P(MixedLineEndJob, IsRefusedAndRunsNothing) {
+    platform->setDate(2026, 12, 8);
+    platform->confirmAnswers = {6};
+    KOPIEREN(GetParam().text);
+    EXPECT_TRUE(platform->shellCalls.empty());
+    EXPECT_FALSE(fs::exists(folder() / "R"));
+    const auto messages = platform->dialogsOf("msgbox");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Datensicherung von " + GetParam().shownJob +
+                                    " nicht gestartet: gemischte Zeilenenden im Auftrag!");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, MixedLineEndJob,
+    ::testing::Values(MixedLineEnds{"LfInSource", "S\nX\r\nR\r\n*.*\r\n/E\r\n", "S\nX\\*.*"},
+                      MixedLineEnds{"CrInRoot", "S\r\nR\rX\r\n*.*\r\n/E\r\n", "S\\*.*"},
+                      MixedLineEnds{"LfInArguments", "S\r\nR\r\n*.*\r\n/E\n/MIR\r\n", "S\\*.*"},
+                      MixedLineEnds{"LfInCrText", "S\rR\r*.*\n/E\r", "S\\*.*\n/E"},
+                      MixedLineEnds{"CrInLastLineWithoutEnd", "S\r\nR\r\n*.*\r\n/E\r", "S\\*.*"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(BackupRun, JobTextWithoutLineEndsRaisesTheArgumentError) {
     std::vector<rt::ErrorRef> raised;
     rt::ERRORBLOCK(rt::Value(rt::makeBlock("(B)TEST@0000", [&](const std::vector<rt::Value>& a) {
