@@ -171,6 +171,11 @@ int start(const StartRecord& record) {
     run(record.main);
     quitting = false;
     run(state().exitProcedure);
+    // The run is over: an alternate output file still open (an error log cut short by an
+    // error that ended the program) is closed, so that what was written to it is kept.
+    if (SET(setting::ALTFILE).isText() && !SET(setting::ALTFILE).text().empty()) {
+        SET(setting::ALTFILE, Value(""));
+    }
     return ERRORLEVEL();
 }
 
