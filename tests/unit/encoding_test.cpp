@@ -124,12 +124,15 @@ TEST_F(JobFileEncoding, MarkedUtf8AndCodePageFilesRunTheSameJobs) {
 }
 
 TEST_F(JobFileEncoding, ThePlatformsOwnRuleIsUsed) {
-    // The scripted platform keeps the bytes as they are, as the POSIX layer does: a mark
-    // before "[1]" leaves the job list with neither layout.
+    // The scripted platform follows the POSIX layer: the bytes are kept as they are (a
+    // code-page letter is not converted) but for a byte-order mark, which is dropped.
     rt::setPlatform(platform);
-    writeFile("datensicherung.txt", "\xEF\xBB\xBF[1]\r\nq\r\nz\r\n*.*\r\n/E\r\n[2]\r\n");
+    platform->confirmAnswers = {rt::mb::IDYES};
+    writeFile("datensicherung.txt", "\xEF\xBB\xBF[1]\r\nQ\xFClle\r\nz\r\n*.*\r\n/E\r\n[2]\r\n");
     MAIN();
-    EXPECT_TRUE(platform->shellCalls.empty());
+    ASSERT_EQ(platform->shellCalls.size(), 2u);
+    EXPECT_EQ(platform->shellCalls[1].parameters.rfind("Q\xFClle z\\", 0), 0u)
+        << platform->shellCalls[1].parameters;
 }
 
 } // namespace
