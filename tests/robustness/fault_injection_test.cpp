@@ -128,6 +128,7 @@ TEST_F(FaultInjection, AFaultFreeRunCopiesBothJobs) {
 TEST_F(FaultInjection, EachCallFailingAloneEndsInTheDocumentedState) {
     const auto baseline = runWith({});
     ASSERT_FALSE(baseline.platform->calls.empty());
+    RecordProperty("faults", static_cast<int>(baseline.platform->calls.size()));
     for (std::size_t i = 0; i < baseline.platform->calls.size(); ++i) {
         const auto o = runWith({static_cast<int>(i)});
         const Op op = o.platform->calls.at(i);
@@ -258,6 +259,7 @@ TEST_F(FaultInjection, TheErrorLogUnderFailingCalls) {
     ASSERT_EQ(errorPath.exitCode, 1);
     const auto& later = errorPath.platform->calls;
     ASSERT_GT(later.size(), static_cast<std::size_t>(firstRead + 1));
+    RecordProperty("faults", static_cast<int>(later.size()) - firstRead);
     for (int i = firstRead + 1; i < static_cast<int>(later.size()); ++i) {
         const auto o = runWith({firstRead, i});
         const std::string what = robust::name(o.platform->calls.at(i)) + " #" +
@@ -299,6 +301,7 @@ TEST_F(FaultInjection, TheErrorLogUnderFailingCalls) {
 TEST_F(FaultInjection, AGraphicalWindowThatCannotBeMadeEndsCleanly) {
     const auto baseline = runWith({}, {}, 3);
     ASSERT_FALSE(baseline.platform->graphicalConsoles.empty());
+    RecordProperty("faults", static_cast<int>(baseline.platform->calls.size()) + 1);
     for (std::size_t i = 0; i < baseline.platform->calls.size(); ++i) {
         const auto o = runWith({static_cast<int>(i)}, {}, 3);
         expectCleanEnd(o, "graphical, call " + std::to_string(i) + " " +
