@@ -41,7 +41,7 @@ Value KOPIEREN(const Value& cText, Loc loc) {
 
     // A job text without line ends has lines without values: this raises the runtime's
     // argument error, and the error handling decides how to go on.
-    const Value monthFolder = aText[1] + Value("\\" + cMonat);
+    const Value monthFolder = traced(aText[1]) + Value("\\" + cMonat);
     if (!monthFolder.isText()) {
         return true;
     }

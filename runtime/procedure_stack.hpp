@@ -25,6 +25,14 @@ class Frame {
 // this with the place it was called from, so each level shows the line it is at.
 void trace(const Loc& loc);
 
+// Gives the value back after recording the line: an operator has no place to take the
+// caller's line from, so an expression whose operator may raise starts with this, and the
+// error shows the line of the expression.
+inline const Value& traced(const Value& value, Loc loc = Loc::current()) {
+    trace(loc);
+    return value;
+}
+
 // PROCNAME(n) / PROCLINE(n): level 0 is the caller; beyond the outermost level the name
 // is the empty text and the line 0.
 std::string PROCNAME(int level = 0, Loc loc = Loc::current());

@@ -3,6 +3,7 @@
 #include "tests/support/program_fixture.hpp"
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -267,8 +268,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BackupRun, JobTextWithoutLineEndsRaisesTheArgumentError) {
     std::vector<rt::ErrorRef> raised;
+    int reportedLine = 0;
     rt::ERRORBLOCK(rt::Value(rt::makeBlock("(B)TEST@0000", [&](const std::vector<rt::Value>& a) {
         raised.push_back(std::static_pointer_cast<rt::ErrorRecord>(a[0].object()));
+        EXPECT_EQ(rt::PROCNAME(1), "KOPIEREN");
+        reportedLine = rt::PROCLINE(1);
         rt::BREAK(a[0]);
         return rt::NIL;
     })));
@@ -281,6 +285,23 @@ TEST_F(BackupRun, JobTextWithoutLineEndsRaisesTheArgumentError) {
     EXPECT_EQ(raised[0]->operation.text(), "+");
     EXPECT_TRUE(platform->shellCalls.empty());
     EXPECT_TRUE(platform->dialogs.empty());
+
+    // The error shows the line of the failing expression in the program's source (where
+    // the source can be read: not always so under an emulator).
+    std::ifstream source(DS_SOURCE_DIR "/app/kopieren.cpp");
+    if (!source.is_open()) {
+        return;
+    }
+    int number = 0;
+    int expressionLine = 0;
+    for (std::string line; std::getline(source, line);) {
+        ++number;
+        if (line.find("traced(aText[1]) +") != std::string::npos) {
+            expressionLine = number;
+        }
+    }
+    EXPECT_NE(expressionLine, 0);
+    EXPECT_EQ(reportedLine, expressionLine);
 }
 
 } // namespace
