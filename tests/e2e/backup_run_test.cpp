@@ -15,16 +15,6 @@ namespace {
 using e2e::BinaryTest;
 namespace fs = std::filesystem;
 
-// The month folder name the program uses today: year and the month before.
-std::string monthFolder() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d%02d", local.tm_year + 1900, local.tm_mon);
-    return buffer;
-}
-
 const std::string twoJobs = "[1]\r\nquelle1\r\nziel\r\n*.*\r\n/E\r\n"
                             "[2]\r\nquelle 2\r\nziel 2\r\n*.txt\r\n/R:0 /W:0\r\n"
                             "[3]\r\n";
@@ -36,17 +26,18 @@ TEST_F(BackupRun, TwoJobsAnsweredYesMakeTheMonthFolderAndCopyIntoIt) {
     writeFile("datensicherung.txt", twoJobs);
     const auto result = run("j\n\nj\n\n");
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(fs::is_directory(path("ziel") / monthFolder()));
-    EXPECT_TRUE(fs::is_directory(path("ziel 2") / monthFolder()));
+    EXPECT_TRUE(fs::is_directory(path("ziel") / e2e::monthFolderToday()));
+    EXPECT_TRUE(fs::is_directory(path("ziel 2") / e2e::monthFolderToday()));
     const auto calls = recordedCopyCalls();
     ASSERT_EQ(calls.size(), 2u);
-    const std::vector<std::string> first{"quelle1", "ziel\\" + monthFolder(), "*.*", "/E"};
-    const std::vector<std::string> second{"quelle 2", "ziel 2\\" + monthFolder(), "*.txt", "/R:0",
-                                          "/W:0"};
+    const std::vector<std::string> first{"quelle1", "ziel\\" + e2e::monthFolderToday(), "*.*",
+                                         "/E"};
+    const std::vector<std::string> second{"quelle 2", "ziel 2\\" + e2e::monthFolderToday(), "*.txt",
+                                          "/R:0", "/W:0"};
     EXPECT_EQ(calls[0], first);
     EXPECT_EQ(calls[1], second);
-    EXPECT_NE(result.out.find("Datensicherung von quelle1\\*.* nach ziel\\" + monthFolder() +
-                              " erledigt."),
+    EXPECT_NE(result.out.find("Datensicherung von quelle1\\*.* nach ziel\\" +
+                              e2e::monthFolderToday() + " erledigt."),
               std::string::npos)
         << result.out;
 }

@@ -6,8 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -17,6 +19,15 @@ extern char** environ;
 namespace e2e {
 
 namespace fs = std::filesystem;
+
+std::string monthFolderToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04d%02d", local.tm_year + 1900, local.tm_mon);
+    return buffer;
+}
 
 void BinaryTest::SetUp() {
     std::random_device random;

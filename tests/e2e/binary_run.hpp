@@ -16,6 +16,9 @@ struct RunResult {
     std::string err;
 };
 
+// The month folder a job started now is given: the year and the month before.
+std::string monthFolderToday();
+
 // A temporary folder holding a copy of the program (as datensicherung) that is also the
 // current folder of every run; removed at the end of the test.
 class BinaryTest : public ::testing::Test {

@@ -59,15 +59,6 @@ std::string yesterdaysFolder() {
     return name;
 }
 
-std::string monthFolder() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d%02d", local.tm_year + 1900, local.tm_mon);
-    return buffer;
-}
-
 class CtrlKey : public e2e::BinaryTest {};
 
 TEST_F(CtrlKey, HeldOnTheDisplayPicksYesterdaysWeekdayFolder) {
@@ -85,7 +76,7 @@ TEST_F(CtrlKey, HeldOnTheDisplayPicksYesterdaysWeekdayFolder) {
     ASSERT_TRUE(fs::exists(socket)) << "the virtual display did not start";
 
     installRecordingCopyProgram(0);
-    fs::create_directories(path("ziel") / monthFolder());
+    fs::create_directories(path("ziel") / e2e::monthFolderToday());
     writeFile("datensicherung.txt", "quelle\r\nziel\r\n*.*\r\n\r\n");
 
     // A key pressed by xdotool is released when xdotool disconnects: press, wait and

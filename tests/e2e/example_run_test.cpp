@@ -24,15 +24,6 @@ std::map<std::string, std::string> tree(const fs::path& root) {
     return files;
 }
 
-std::string monthFolder() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d%02d", local.tm_year + 1900, local.tm_mon);
-    return buffer;
-}
-
 class ExampleRun : public e2e::BinaryTest {};
 
 TEST_F(ExampleRun, BacksUpTheSampleTreeIntoMonthThenWeekdayFolders) {
@@ -51,8 +42,9 @@ TEST_F(ExampleRun, BacksUpTheSampleTreeIntoMonthThenWeekdayFolders) {
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_NE(first.out.find("erledigt."), std::string::npos) << first.out;
     const fs::path documents = path("build") / "sicherung" / "Dokumente";
-    EXPECT_EQ(tree(documents / monthFolder()), tree(path("examples") / "beispiel" / "Dokumente"));
-    const auto pictures = tree(path("build") / "sicherung" / "Bilder" / monthFolder());
+    EXPECT_EQ(tree(documents / e2e::monthFolderToday()),
+              tree(path("examples") / "beispiel" / "Dokumente"));
+    const auto pictures = tree(path("build") / "sicherung" / "Bilder" / e2e::monthFolderToday());
     EXPECT_EQ(pictures.size(), 1u) << "only *.txt";
     EXPECT_EQ(pictures.count("Liste.txt"), 1u);
 
