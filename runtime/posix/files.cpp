@@ -5,9 +5,11 @@
 #include "runtime/posix/paths.hpp"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace rt::posix {
@@ -52,6 +54,22 @@ bool isFile(const std::string& path) {
     return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+// Another process has the file open, and keeps it so: another start of this program
+// that only tests the file holds it for a moment, so a descriptor seen is looked for
+// again a few times before it counts. Two starts at the same moment then never refuse
+// each other both.
+bool heldOpenElsewhere(const struct stat& info) {
+    const auto device = static_cast<unsigned long long>(info.st_dev);
+    const auto inode = static_cast<unsigned long long>(info.st_ino);
+    for (int look = 0; look < 4; ++look) {
+        if (!openInOtherProcess(device, inode)) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 << look));
+    }
+    return true;
+}
+
 OpenResult openForReading(const std::string& path, int mode) {
     const int fd = openRetrying(nativePath(path), O_RDONLY);
     if (fd < 0) {
@@ -70,9 +88,7 @@ OpenResult openForReading(const std::string& path, int mode) {
     if (mode == exclusiveMode) {
         // The lock keeps out programs that lock as well (and this program's other
         // handles); the look through /proc finds the ones that merely read.
-        if (lockRetrying(fd, LOCK_EX) != 0 ||
-            openInOtherProcess(static_cast<unsigned long long>(info.st_dev),
-                               static_cast<unsigned long long>(info.st_ino))) {
+        if (lockRetrying(fd, LOCK_EX) != 0 || heldOpenElsewhere(info)) {
             ::close(fd);
             return failure(wincode::sharingViolation);
         }
