@@ -132,6 +132,18 @@ void setExitProcedure(Procedure exit) {
     state().exitProcedure = std::move(exit);
 }
 
+namespace {
+
+// An alternate output file still open (an error log cut short by an error that ended the
+// program) is closed, so that what was written to it is kept and the file is free.
+void closeAlternateOutput() {
+    if (SET(setting::ALTFILE).isText() && !SET(setting::ALTFILE).text().empty()) {
+        SET(setting::ALTFILE, Value(""));
+    }
+}
+
+} // namespace
+
 int start(const StartRecord& record) {
     for (const auto& module : record.modules) {
         if (module.prepareConstants) {
@@ -171,16 +183,13 @@ int start(const StartRecord& record) {
     run(record.main);
     quitting = false;
     run(state().exitProcedure);
-    // The run is over: an alternate output file still open (an error log cut short by an
-    // error that ended the program) is closed, so that what was written to it is kept.
-    if (SET(setting::ALTFILE).isText() && !SET(setting::ALTFILE).text().empty()) {
-        SET(setting::ALTFILE, Value(""));
-    }
+    closeAlternateOutput();
     return ERRORLEVEL();
 }
 
 void resetRuntime() {
     ERRORBLOCK(NIL);
+    closeAlternateOutput();
     ERRORLEVEL(0);
     resetSettings();
     resetDialogs();

@@ -78,8 +78,9 @@ long initialisationHook();
 int start(const StartRecord& record);
 
 // Forgets everything a run left in the runtime (settings, error block, procedures,
-// application window, exit code, database engines and work areas, window observer): for
-// tests that run the program more than once.
+// application window, exit code, database engines and work areas, window observer) and
+// closes an alternate output file left open: for tests that run the program more than
+// once. Needs the platform the run used.
 void resetRuntime();
 
 } // namespace rt

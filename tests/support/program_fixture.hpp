@@ -39,8 +39,8 @@ class ProgramTest : public ::testing::Test {
     }
 
     void TearDown() override {
-        rt::setPlatform(nullptr);
         rt::resetRuntime();
+        rt::setPlatform(nullptr);
         std::filesystem::current_path(previous_);
         std::filesystem::remove_all(folder_);
     }
