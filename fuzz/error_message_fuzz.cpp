@@ -1,6 +1,7 @@
 // The error dialog's text over error records whose members hold values of any type.
 #include "app/procedures.hpp"
 #include "errors/error_system.hpp"
+#include "fuzz/require.hpp"
 #include "runtime/output.hpp"
 #include "runtime/runtime.hpp"
 
@@ -10,13 +11,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-#define REQUIRE(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 namespace {
 

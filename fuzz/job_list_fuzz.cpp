@@ -1,17 +1,11 @@
 // The job file's text to its job texts.
 #include "app/job_list.hpp"
+#include "fuzz/require.hpp"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#define REQUIRE(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string list(reinterpret_cast<const char*>(data), size);

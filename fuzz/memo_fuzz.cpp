@@ -1,6 +1,7 @@
 // Wrapping texts: MLCOUNT, MEMOLINE and LINESPLIT over any text, width, tab width and
 // wrapping mode.
 #include "app/procedures.hpp"
+#include "fuzz/require.hpp"
 #include "runtime/memo.hpp"
 #include "runtime/runtime.hpp"
 
@@ -8,13 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#define REQUIRE(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 namespace {
 

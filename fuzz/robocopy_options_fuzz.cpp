@@ -1,6 +1,7 @@
 // The copy program's command line: the parameter text split by the Windows rules, then
 // read as options, folders and patterns.
 #include "common/windows_command_line.hpp"
+#include "fuzz/require.hpp"
 #include "options.hpp"
 
 #include <cstddef>
@@ -8,13 +9,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#define REQUIRE(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
