@@ -71,11 +71,7 @@ class FaultInjection : public test::ProgramTest {
         faulty->confirmAnswers = {6, 6};
         platform = faulty;
         rt::setPlatform(faulty);
-        prepareBackupJobConstants();
-        prepareAppSysConstants();
-        prepareAppExitConstants();
-        prepareDbeSysConstants();
-        prepareErrorSysConstants();
+        test::prepareAllConstants();
 
         Outcome outcome;
         outcome.folder = folder() / ("run" + std::to_string(runs++));
@@ -325,11 +321,7 @@ TEST_F(FaultInjection, EachEngineFailingInEachWay) {
             faulty->alertAnswers = {1, 1, 1, 1, 1, 1};
             platform = faulty;
             rt::setPlatform(faulty);
-            prepareBackupJobConstants();
-            prepareAppSysConstants();
-            prepareAppExitConstants();
-            prepareDbeSysConstants();
-            prepareErrorSysConstants();
+            test::prepareAllConstants();
             rt::db::setEngineFault(engine, fault);
             const fs::path run = folder() / ("engine" + std::to_string(runs++));
             fs::create_directories(run / "A" / "202611");

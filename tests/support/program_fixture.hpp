@@ -16,6 +16,15 @@
 
 namespace test {
 
+// Every module's constants, as the start routine prepares them before any procedure runs.
+inline void prepareAllConstants() {
+    prepareBackupJobConstants();
+    prepareAppSysConstants();
+    prepareAppExitConstants();
+    prepareDbeSysConstants();
+    prepareErrorSysConstants();
+}
+
 class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -31,11 +40,7 @@ class ProgramTest : public ::testing::Test {
         rt::resetRuntime();
         platform = std::make_shared<ScriptedPlatform>();
         rt::setPlatform(platform);
-        prepareBackupJobConstants();
-        prepareAppSysConstants();
-        prepareAppExitConstants();
-        prepareDbeSysConstants();
-        prepareErrorSysConstants();
+        prepareAllConstants();
     }
 
     void TearDown() override {
