@@ -6,12 +6,15 @@
 #
 # Nine jobs in numbered sections, every confirmation answered on standard input, a copy
 # program that does nothing. Prints milliseconds per run and per job, and the ratios.
+# Then the start-up and one cancelled job again with IDLE_PROCESSES (2000) sleeping
+# processes around: the test for a job file held open elsewhere must not grow with them.
 set -euo pipefail
 
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-30}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+sleepers=()
+trap 'kill "${sleepers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 
 cp "$build/datensicherung" "$work/datensicherung"
 printf '#!/bin/sh\nexit 0\n' > "$work/ROBOCOPY.exe"
@@ -25,7 +28,10 @@ jobs=9
     printf '[%d]\r\n' $((jobs + 1))
 } > "$work/nine.txt"
 printf '[1]\r\n' > "$work/none.txt"
-answers=$(for n in $(seq 1 $jobs); do printf 'j\n\n'; done)
+printf '[1]\r\nquelle1\r\nziel1\r\n*.*\r\n/E\r\n[2]\r\n' > "$work/one.txt"
+nine_answers=$(for n in $(seq 1 $jobs); do printf 'j\n\n'; done)
+cancel_answers=$(printf 'n\n\n')
+answers=$nine_answers
 
 # The shell script's version of the same work.
 cat > "$work/shell_jobs.sh" <<'SH'
@@ -56,8 +62,17 @@ measure() {
     echo "scale=3; ($end - $start) / 1000000 / $runs" | bc
 }
 
-cp "$work/none.txt" "$work/datensicherung.txt"
-startup=$(measure ./datensicherung)
+# Start-up with no job, and the whole run of one job that is cancelled.
+startup_and_cancel() {
+    cp "$work/none.txt" "$work/datensicherung.txt"
+    startup=$(measure ./datensicherung)
+    cp "$work/one.txt" "$work/datensicherung.txt"
+    answers=$cancel_answers
+    cancelled=$(measure ./datensicherung)
+    answers=$nine_answers
+}
+
+startup_and_cancel
 cp "$work/nine.txt" "$work/datensicherung.txt"
 program=$(measure ./datensicherung)
 shell=$(measure ./shell_jobs.sh)
@@ -74,6 +89,9 @@ printf 'one empty command (loop cost)  %8.3f ms\n' "$empty_shell"
 printf 'start-up and end, no job      %8.3f ms\n' "$startup"
 printf 'start-up less the loop cost   %8.3f ms   (target < 10 ms)\n' \
     "$(echo "scale=3; $startup - $empty_shell" | bc)"
+printf 'one cancelled job, whole run  %8.3f ms\n' "$cancelled"
+printf 'cancelled job / /bin/true     %8.3f     (target <= 2)\n' \
+    "$(echo "scale=3; $cancelled / $empty_shell" | bc)"
 printf 'nine jobs, program            %8.3f ms\n' "$program"
 printf 'nine jobs, shell script       %8.3f ms\n' "$shell"
 printf 'per job, program              %8.3f ms\n' "$per_job_program"
@@ -81,3 +99,16 @@ printf 'per job, shell script         %8.3f ms\n' "$per_job_shell"
 printf 'per-job ratio program/shell   %8.3f     (target <= 1)\n' \
     "$(echo "scale=3; $per_job_program / $per_job_shell" | bc)"
 printf 'peak memory, nine jobs        %8d KiB  (target < 8192 KiB)\n' "$peak_kb"
+
+# The same start-up among many idle processes.
+idle=${IDLE_PROCESSES:-2000}
+for _ in $(seq 1 "$idle"); do
+    sleep 600 &
+    sleepers+=($!)
+done
+startup_and_cancel
+kill "${sleepers[@]}" 2>/dev/null || true
+wait 2>/dev/null || true
+printf 'with %d idle processes:\n' "$idle"
+printf '  start-up and end, no job      %8.3f ms\n' "$startup"
+printf '  one cancelled job, whole run  %8.3f ms\n' "$cancelled"

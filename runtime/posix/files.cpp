@@ -54,11 +54,16 @@ bool isFile(const std::string& path) {
     return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-// Another process has the file open, and keeps it so: another start of this program
-// that only tests the file holds it for a moment, so a descriptor seen is looked for
-// again a few times before it counts. Two starts at the same moment then never refuse
-// each other both.
-bool heldOpenElsewhere(const struct stat& info) {
+// Another process has the file open, and keeps it so. Where the kernel says that
+// "fd" is the file's only open description, nothing else holds it; otherwise /proc
+// tells whose the other descriptors are. Another start of this program that only
+// tests the file holds it for a moment, so a descriptor seen is looked for again a
+// few times before it counts. Two starts at the same moment then never refuse each
+// other both.
+bool heldOpenElsewhere(int fd, const struct stat& info) {
+    if (soleOpenDescription(fd) == SoleOpen::yes) {
+        return false;
+    }
     const auto device = static_cast<unsigned long long>(info.st_dev);
     const auto inode = static_cast<unsigned long long>(info.st_ino);
     for (int look = 0; look < 4; ++look) {
@@ -88,7 +93,7 @@ OpenResult openForReading(const std::string& path, int mode) {
     if (mode == exclusiveMode) {
         // The lock keeps out programs that lock as well (and this program's other
         // handles); the look through /proc finds the ones that merely read.
-        if (lockRetrying(fd, LOCK_EX) != 0 || heldOpenElsewhere(info)) {
+        if (lockRetrying(fd, LOCK_EX) != 0 || heldOpenElsewhere(fd, info)) {
             ::close(fd);
             return failure(wincode::sharingViolation);
         }

@@ -1,7 +1,10 @@
 #include "runtime/posix/open_elsewhere.hpp"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +44,22 @@ template <typename Visit> bool anyNumericEntry(const std::string& folder, Visit 
 }
 
 } // namespace
+
+SoleOpen soleOpenDescription(int fd) {
+    // Another process opening the file while the lease is held breaks it, and the
+    // kernel then signals the holder; SIGIO would end this program, SIGURG is ignored
+    // unless handled. The opener waits only until the lease is given back below.
+    if (::fcntl(fd, F_SETSIG, SIGURG) != 0) {
+        return SoleOpen::unknown;
+    }
+    if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return SoleOpen::yes;
+    }
+    // EAGAIN (or EBUSY on older kernels): some other open file description exists.
+    // EACCES, EINVAL and the like: no answer here.
+    return errno == EAGAIN || errno == EBUSY ? SoleOpen::no : SoleOpen::unknown;
+}
 
 bool openInOtherProcess(unsigned long long device, unsigned long long inode) {
     const std::string ownPid = std::to_string(::getpid());

@@ -2,13 +2,16 @@
 // writing, and the refusal of the exclusive mode while another process has the file.
 #include "posix_test_support.hpp"
 
+#include "runtime/posix/open_elsewhere.hpp"
 #include "runtime/posix/posix_platform.hpp"
 #include "windows_command_line.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -196,6 +199,34 @@ TEST_F(PosixFiles, ExclusiveOpenIgnoresOtherFilesHeldElsewhere) {
     const OpenResult opened = platform.openRead(temp / "job.txt", readExclusive);
     EXPECT_GE(opened.handle, 0);
     platform.close(opened.handle);
+}
+
+// The kernel's own answer, which spares the exclusive open its look through /proc.
+TEST_F(PosixFiles, WriteLeaseTellsWhetherAHandleIsTheOnlyOne) {
+    const std::string path = temp / "job.txt";
+    writeFile(path, "x");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    using rt::posix::SoleOpen;
+    const SoleOpen alone = rt::posix::soleOpenDescription(fd);
+    if (alone == SoleOpen::unknown) {
+        ::close(fd);
+        GTEST_SKIP() << "no write leases on this file system: the exclusive open uses /proc";
+    }
+    EXPECT_EQ(alone, SoleOpen::yes);
+    {
+        const int second = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        EXPECT_EQ(rt::posix::soleOpenDescription(fd), SoleOpen::no);
+        ::close(second);
+    }
+    {
+        OtherProcess other(platform, temp, path);
+        ASSERT_TRUE(other.holdsTheFile());
+        EXPECT_EQ(rt::posix::soleOpenDescription(fd), SoleOpen::no);
+    }
+    // Given back each time: the file opens again, here and elsewhere.
+    EXPECT_EQ(rt::posix::soleOpenDescription(fd), SoleOpen::yes);
+    ::close(fd);
 }
 
 TEST_F(PosixFiles, StartedProgramsDoNotInheritOpenFiles) {
