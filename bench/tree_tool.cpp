@@ -12,12 +12,12 @@
 // Threads share the work by folders; each prints nothing but its count at the end.
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <condition_variable>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -85,8 +85,8 @@ int makeTree(const std::string& root, long files, unsigned seed) {
                 if (::mkdir(path.c_str(), 0755) != 0) {
                     fail(path);
                 }
-                folders.push_back({path, folder.depth + 1,
-                                   folder.depth == 0 ? between(3, 8) : folder.limit});
+                folders.push_back(
+                    {path, folder.depth + 1, folder.depth == 0 ? between(3, 8) : folder.limit});
             }
         }
     }
@@ -133,8 +133,8 @@ std::atomic<long> entriesSeen{0};
 
 // One folder of the floor: every entry statx'ed (the source, and its counterpart in
 // "dest" when one is given), files copied when "copy" is set.
-void floorFolder(FolderQueue& queue, const std::string& source, const std::string& dest,
-                 bool copy, bool statDest) {
+void floorFolder(FolderQueue& queue, const std::string& source, const std::string& dest, bool copy,
+                 bool statDest) {
     DIR* dir = ::opendir(source.c_str());
     if (dir == nullptr) {
         fail(source);
