@@ -31,13 +31,12 @@ work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/scale-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 c++ -O2 -std=c++20 -pthread -o "$work/tree_tool" "$here/tree_tool.cpp"
 
-# Runs a command; prints its wall seconds and peak memory in KiB.
+# Runs a command; prints its wall seconds and peak memory in KiB. The copy program's
+# exit codes below 8 mean success, so the code is not looked at.
 measure() {
-    local out
-    out=$(/usr/bin/time -f '%e %M' "$@" 2>&1 >/dev/null | tail -n 1)
-    echo "$out"
+    { /usr/bin/time -f '%e %M' "$@" 2>&1 >/dev/null || true; } | tail -n 1
 }
-robocopy() { "$program" "$1" "$2" /E /NFL /NDL /NP /R:0 /W:0 "${@:3}"; }
+quiet=(/E /NFL /NDL /NP /R:0 /W:0)
 per_file() { awk -v s="$1" -v n="$2" 'BEGIN { printf "%.1f", s * 1e6 / n }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 row() { printf '  %-34s %9s s %8s us/file %8s KiB\n' "$1" "$2" "$(per_file "$2" "$files")" "$3"; }
@@ -54,8 +53,8 @@ for files in $sizes; do
 
     read -r t[cp] m[cp] < <(measure cp -a "$src" "$work/cp")
     rm -rf "$work/cp"
-    read -r t[rc] m[rc] < <(measure robocopy "$src" "$work/rc")
-    read -r t[mt] m[mt] < <(measure robocopy "$src" "$work/mt" "/MT:$threads")
+    read -r t[rc] m[rc] < <(measure "$program" "$src" "$work/rc" "${quiet[@]}")
+    read -r t[mt] m[mt] < <(measure "$program" "$src" "$work/mt" "${quiet[@]}" "/MT:$threads")
     rm -rf "$work/mt"
     read -r t[rs] m[rs] < <(measure rsync -a "$src/" "$work/rs/")
     read -r t[floor1] m[floor1] < <(measure "$work/tree_tool" copy "$src" "$work/floor1" 1)
@@ -64,8 +63,8 @@ for files in $sizes; do
     rm -rf "$work/floorN"
     sync
 
-    read -r t[rc2] m[rc2] < <(measure robocopy "$src" "$work/rc")
-    read -r t[mt2] m[mt2] < <(measure robocopy "$src" "$work/rc" "/MT:$threads")
+    read -r t[rc2] m[rc2] < <(measure "$program" "$src" "$work/rc" "${quiet[@]}")
+    read -r t[mt2] m[mt2] < <(measure "$program" "$src" "$work/rc" "${quiet[@]}" "/MT:$threads")
     read -r t[rs2] m[rs2] < <(measure rsync -a "$src/" "$work/rs/")
     read -r t[stat1] m[stat1] < <(measure "$work/tree_tool" stat "$src" "$work/rc" 1)
     read -r t[statN] m[statN] < <(measure "$work/tree_tool" stat "$src" "$work/rc" "$threads")
