@@ -33,52 +33,80 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence that starts at bytes[i]: 0 when the bytes
+// there are not one, -1 when they begin one that the end of the bytes cuts off. The
+// allowed range of the second byte keeps out overlong forms, surrogates and code points
+// above U+10FFFF.
+int sequenceLength(std::string_view bytes, std::size_t i) {
+    const auto b = static_cast<std::uint8_t>(bytes[i]);
+    if (b < 0x80) {
+        return 1;
+    }
+    int length = 0;
+    std::uint8_t low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        if (b == 0xE0) {
+            low = 0xA0;
+        } else if (b == 0xED) {
+            high = 0x9F;
+        }
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        if (b == 0xF0) {
+            low = 0x90;
+        } else if (b == 0xF4) {
+            high = 0x8F;
+        }
+    } else {
+        return 0;
+    }
+    for (int k = 1; k < length; ++k) {
+        if (i + k >= bytes.size()) {
+            return -1;
+        }
+        const auto c = static_cast<std::uint8_t>(bytes[i + k]);
+        const std::uint8_t lo = k == 1 ? low : 0x80;
+        const std::uint8_t hi = k == 1 ? high : 0xBF;
+        if (c < lo || c > hi) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+} // namespace
+
 bool isUtf8(std::string_view bytes, bool allowCutEnd) {
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto b = static_cast<std::uint8_t>(bytes[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int length = 0;
-        // The allowed range of the second byte keeps out overlong forms, surrogates and
-        // code points above U+10FFFF.
-        std::uint8_t low = 0x80, high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            if (b == 0xE0) {
-                low = 0xA0;
-            } else if (b == 0xED) {
-                high = 0x9F;
-            }
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            if (b == 0xF0) {
-                low = 0x90;
-            } else if (b == 0xF4) {
-                high = 0x8F;
-            }
-        } else {
-            return false;
-        }
-        for (int k = 1; k < length; ++k) {
-            if (i + k >= n) {
-                return allowCutEnd;
-            }
-            const auto c = static_cast<std::uint8_t>(bytes[i + k]);
-            const std::uint8_t lo = k == 1 ? low : 0x80;
-            const std::uint8_t hi = k == 1 ? high : 0xBF;
-            if (c < lo || c > hi) {
-                return false;
-            }
+    for (std::size_t i = 0; i < bytes.size();) {
+        const int length = sequenceLength(bytes, i);
+        if (length <= 0) {
+            return length < 0 && allowCutEnd;
         }
         i += static_cast<std::size_t>(length);
     }
     return true;
+}
+
+std::string withReplacementCharacters(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const int length = sequenceLength(bytes, i);
+        if (length > 0) {
+            out.append(bytes.substr(i, static_cast<std::size_t>(length)));
+            i += static_cast<std::size_t>(length);
+        } else {
+            // One replacement character for each byte that is not part of a character.
+            appendUtf8(out, 0xFFFD);
+            ++i;
+        }
+    }
+    return out;
 }
 
 std::string utf8FromCodePage1252(std::string_view bytes) {

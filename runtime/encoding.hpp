@@ -17,6 +17,11 @@ namespace rt {
 // character.
 bool isUtf8(std::string_view bytes, bool allowCutEnd = false);
 
+// The text for display: every byte that is not part of a well-formed UTF-8 character
+// becomes the replacement character U+FFFD. Only what is shown changes; the bytes handed
+// to the system stay as they are.
+std::string withReplacementCharacters(std::string_view bytes);
+
 // Code page 1252 to UTF-8. The five bytes that code page leaves unassigned (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) become the control characters of the same number, as Windows maps
 // them.

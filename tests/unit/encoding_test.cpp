@@ -88,6 +88,26 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"utf8CutAtTheEndKept", "B\xC3\xBCro \xC3", "B\xC3\xBCro \xC3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// What a dialog shows of a text that is not UTF-8: each stray byte one U+FFFD, the
+// well-formed characters around it unchanged.
+class DisplayText : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(DisplayText, ShowsStrayBytesAsReplacementCharacters) {
+    EXPECT_EQ(rt::withReplacementCharacters(GetParam().bytes), GetParam().utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DisplayText,
+    ::testing::Values(ConversionCase{"utf8Unchanged", "C:\\B\xC3\xBCro \xE2\x82\xAC",
+                                     "C:\\B\xC3\xBCro \xE2\x82\xAC"},
+                      ConversionCase{"codePageUmlaut", "C:\\B\xFCro", "C:\\B\xEF\xBF\xBDro"},
+                      ConversionCase{"cutAtTheEnd", "ab\xE2\x82", "ab\xEF\xBF\xBD\xEF\xBF\xBD"},
+                      ConversionCase{"overlongSlash", "\xC0\xAF/", "\xEF\xBF\xBD\xEF\xBF\xBD/"},
+                      ConversionCase{"surrogate", "\xED\xA0\x80",
+                                     "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+                      ConversionCase{"leadBeforeAscii", "\xC3 b", "\xEF\xBF\xBD b"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // MAIN hands the job file's bytes to the platform's text rule before it looks for the
 // sections: with the Windows rule a job file with a byte-order mark and one in the code
 // page run their jobs with the folder names in UTF-8.
