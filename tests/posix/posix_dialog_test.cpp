@@ -103,6 +103,34 @@ INSTANTIATE_TEST_SUITE_P(
         ConfirmCase{"after a wrong answer", mb::YESNO, 256, "vielleicht\n", mb::IDNO},
         ConfirmCase{"last line without line end", mb::YESNO, 0, "n", mb::IDNO}));
 
+// A line of only Esc is the Esc key: Cancel where the box has it, OK for the OK box;
+// boxes without either ignore it, as on Windows. A key's escape sequence is no Esc.
+INSTANTIATE_TEST_SUITE_P(
+    EscapeLine, ConfirmBoxAnswers,
+    testing::Values(ConfirmCase{"Yes/No/Cancel: Cancel", mb::YESNOCANCEL, 0, "\x1b\n", mb::IDCANCEL},
+                    ConfirmCase{"with blanks and CR LF", mb::YESNOCANCEL, 0, " \x1b \r\n",
+                                mb::IDCANCEL},
+                    ConfirmCase{"OK/Cancel: Cancel", mb::OKCANCEL, 0, "\x1b\n", mb::IDCANCEL},
+                    ConfirmCase{"Retry/Cancel: Cancel", mb::RETRYCANCEL, 0, "\x1b\n", mb::IDCANCEL},
+                    ConfirmCase{"OK box: OK", mb::OK, 0, "\x1b\n", mb::IDOK},
+                    ConfirmCase{"Yes/No asks again", mb::YESNO, 0, "\x1b\nn\n", mb::IDNO},
+                    ConfirmCase{"Abort set asks again", mb::ABORTRETRYIGNORE, 0, "\x1b\nw\n",
+                                mb::IDRETRY},
+                    ConfirmCase{"arrow key is no Esc", mb::YESNOCANCEL, 0, "\x1b[A\nj\n", mb::IDYES},
+                    ConfirmCase{"Esc and a letter", mb::YESNOCANCEL, 0, "\x1bj\nn\n", mb::IDNO}));
+
+// Only the first few KiB of a line are kept: a longer line is no answer, however it
+// begins or ends, and the next line is read from its start.
+INSTANTIATE_TEST_SUITE_P(
+    OverlongLine, ConfirmBoxAnswers,
+    testing::Values(
+        ConfirmCase{"letter and many blanks", mb::YESNOCANCEL, 0, "j" + std::string(5000, ' ') + "\nn\n",
+                    mb::IDNO},
+        ConfirmCase{"blanks only", mb::YESNO, 0, std::string(5000, ' ') + "\nn\n", mb::IDNO},
+        ConfirmCase{"then end of input", mb::YESNOCANCEL, 512, std::string(70000, 'j'), mb::IDCANCEL},
+        ConfirmCase{"just short enough", mb::YESNO, 0,
+                    "n" + std::string(TerminalDialogs::maxAnswerLength - 1, ' ') + "\n", mb::IDNO}));
+
 INSTANTIATE_TEST_SUITE_P(
     OtherAnswersAskAgain, ConfirmBoxAnswers,
     testing::Values(ConfirmCase{"word, then letter", mb::YESNOCANCEL, 0, "vielleicht\nn\n",
@@ -154,11 +182,28 @@ TEST(ConfirmBoxShows, NoTitleLineWhenTheTitleIsEmptyAndLoneCrAsLineBreak) {
     EXPECT_EQ(dialog.out.str().rfind("erste\nzweite\n[J]a", 0), 0u) << dialog.out.str();
 }
 
-TEST(ConfirmBoxShows, TheButtonsAgainAfterAWrongAnswer) {
+TEST(ConfirmBoxShows, TheValidKeysAndTheButtonsAgainAfterAWrongAnswer) {
     Dialog dialog("x\ny\nn\n");
     EXPECT_EQ(dialog.dialogs.confirmBox("Text", "Titel", mb::YESNO, 0), mb::IDNO);
     EXPECT_EQ(occurrences(dialog.out.str(), "[J]a / [N]ein"), 3u);
+    EXPECT_EQ(occurrences(dialog.out.str(), "): Bitte J oder N eingeben (Eingabetaste = Ja).\n"),
+              2u)
+        << dialog.out.str();
     EXPECT_EQ(occurrences(dialog.out.str(), "Titel"), 1u);
+
+    Dialog withCancel("?\n\n");
+    withCancel.dialogs.confirmBox("Text", "", mb::YESNOCANCEL, 512);
+    EXPECT_NE(withCancel.out.str().find(
+                  "Bitte J, N oder A eingeben (Eingabetaste = Abbrechen, Esc = Abbrechen).\n"),
+              std::string::npos)
+        << withCancel.out.str();
+}
+
+TEST(ConfirmBoxShows, BytesThatAreNotUtf8AsReplacementCharacters) {
+    Dialog dialog("j\n");
+    dialog.dialogs.confirmBox("Quelle C:\\B\xFCro", "von C:\\B\xFCro", mb::YESNO, 0);
+    EXPECT_EQ(occurrences(dialog.out.str(), "C:\\B\xEF\xBF\xBDro"), 2u) << dialog.out.str();
+    EXPECT_EQ(dialog.out.str().find('\xFC'), std::string::npos);
 }
 
 TEST(ConfirmBoxReads, OneLinePerBoxSoTheNextBoxGetsTheNextLine) {
@@ -175,13 +220,27 @@ TEST(DialogAnswers, AreEchoedWhenAsked) {
     EXPECT_EQ(dialogs.confirmBox("Text", "", mb::YESNO, 0), mb::IDNO);
     dialogs.messageBox("Fertig");
     EXPECT_EQ(out.str(), "Text\n[J]a / [N]ein (Eingabetaste = Ja): x\n"
-                         "[J]a / [N]ein (Eingabetaste = Ja): n\nFertig\n\n");
+                         "Bitte J oder N eingeben (Eingabetaste = Ja).\n"
+                         "[J]a / [N]ein (Eingabetaste = Ja): n\n"
+                         "Fertig\n(Weiter mit der Eingabetaste) \n");
 }
 
-TEST(MessageBox, ShowsTheTextAndConsumesOneLine) {
+TEST(DialogAnswers, EchoNamesEscAndDropsAnOverlongLine) {
+    std::istringstream in("\x1b\n" + std::string(10000, 'x') + "\nj\n");
+    std::ostringstream out;
+    TerminalDialogs dialogs(in, out, true);
+    EXPECT_EQ(dialogs.confirmBox("Text", "", mb::YESNO, 0), mb::IDYES);
+    EXPECT_EQ(out.str(), "Text\n[J]a / [N]ein (Eingabetaste = Ja): <Esc>\n"
+                         "Bitte J oder N eingeben (Eingabetaste = Ja).\n"
+                         "[J]a / [N]ein (Eingabetaste = Ja): \n"
+                         "Bitte J oder N eingeben (Eingabetaste = Ja).\n"
+                         "[J]a / [N]ein (Eingabetaste = Ja): j\n");
+}
+
+TEST(MessageBox, ShowsTheTextWithAPromptAndConsumesOneLine) {
     Dialog dialog("weiter\nn\n");
     dialog.dialogs.messageBox("Hallo\r\nWelt");
-    EXPECT_EQ(dialog.out.str(), "Hallo\nWelt\n");
+    EXPECT_EQ(dialog.out.str(), "Hallo\nWelt\n(Weiter mit der Eingabetaste) ");
     EXPECT_EQ(dialog.dialogs.confirmBox("?", "", mb::YESNO, 0), mb::IDNO);
 }
 
@@ -189,13 +248,15 @@ TEST(MessageBox, ContinuesAtTheEndOfInput) {
     Dialog dialog("");
     dialog.dialogs.messageBox("Ende");
     dialog.dialogs.messageBox("noch einmal");
-    EXPECT_EQ(dialog.out.str(), "Ende\nnoch einmal\n");
+    EXPECT_EQ(dialog.out.str(), "Ende\n(Weiter mit der Eingabetaste) \n"
+                                "noch einmal\n(Weiter mit der Eingabetaste) \n");
 }
 
 struct AlertCase {
     const char* what;
     std::string answers;
     int expected;
+    bool inputEnded = false;
 };
 
 void PrintTo(const AlertCase& c, std::ostream* os) {
@@ -211,7 +272,7 @@ TEST_P(AlertAnswers, GiveTheChoice) {
     EXPECT_EQ(dialog.dialogs.alert("Fehler;Datei fehlt", {"Wiederholen", "Abbrechen", "Beenden"},
                                    &noAnswerPossible),
               c.expected);
-    EXPECT_EQ(noAnswerPossible, c.expected == 0);
+    EXPECT_EQ(noAnswerPossible, c.inputEnded);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -224,9 +285,12 @@ INSTANTIATE_TEST_SUITE_P(
                     AlertCase{"beyond the last, then text", "4\nwiederholen\n", 1},
                     AlertCase{"huge number, then number", "99999999999999999999\n3\n", 3},
                     AlertCase{"empty line asks again", "\n1\n", 1},
-                    AlertCase{"first letter is no answer", "a\n", 0},
-                    AlertCase{"end of input", "", 0},
-                    AlertCase{"wrong answers, then end", "x\n-1\n", 0}));
+                    AlertCase{"first letter is no answer", "a\n", 0, true},
+                    AlertCase{"end of input", "", 0, true},
+                    AlertCase{"wrong answers, then end", "x\n-1\n", 0, true},
+                    AlertCase{"Esc closes without a choice", " \x1b\r\n", 0, false},
+                    AlertCase{"overlong line, then number",
+                              "1" + std::string(5000, ' ') + "\n3\n", 3}));
 
 TEST(Alert, ShowsTheTextLineByLineAndTheOptionsNumbered) {
     Dialog dialog("1\n");
@@ -235,6 +299,16 @@ TEST(Alert, ShowsTheTextLineByLineAndTheOptionsNumbered) {
     EXPECT_EQ(shown.rfind("Erste Zeile\nZweite Zeile\n\n  1) Wiederholen\n  2) Beenden\n", 0), 0u)
         << shown;
     EXPECT_NE(shown.find("Auswahl (1-2): "), std::string::npos) << shown;
+}
+
+TEST(Alert, NamesTheValidKeysAfterAWrongAnswer) {
+    Dialog dialog("7\n2\n");
+    EXPECT_EQ(dialog.dialogs.alert("Text", {"Wiederholen", "Beenden"}, nullptr), 2);
+    EXPECT_NE(dialog.out.str().find(
+                  "Auswahl (1-2): Bitte eine Zahl von 1 bis 2 eingeben (Esc = ohne Auswahl).\n"
+                  "Auswahl (1-2): "),
+              std::string::npos)
+        << dialog.out.str();
 }
 
 TEST(Alert, EndOfInputWithoutAFlagToSet) {
