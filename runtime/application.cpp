@@ -184,6 +184,7 @@ int start(const StartRecord& record) {
     quitting = false;
     run(state().exitProcedure);
     closeAlternateOutput();
+    platform().endOutput();
     return ERRORLEVEL();
 }
 

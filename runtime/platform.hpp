@@ -82,6 +82,9 @@ class Platform {
     virtual int cursorRow() = 0;
     virtual int cursorCol() = 0;
     virtual void setCursor(int row, int col) = 0;
+    // Called once when the run is over: the console's last line is ended, so that
+    // whatever comes after the program starts on a line of its own.
+    virtual void endOutput() {}
 
     // --- files; paths are the program's, with "\" as a folder separator allowed ---
     virtual bool folderExists(const std::string& path) = 0;

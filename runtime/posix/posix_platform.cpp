@@ -1,6 +1,7 @@
 #include "runtime/posix/posix_platform.hpp"
 
 #include "runtime/posix/command_interpreter.hpp"
+#include "runtime/posix/desktop_dialogs.hpp"
 #include "runtime/posix/files.hpp"
 #include "runtime/posix/os_errors.hpp"
 #include "runtime/posix/process_start.hpp"
@@ -9,6 +10,7 @@
 #include "runtime/posix/x_display.hpp"
 #include "windows_command_line.hpp"
 
+#include <filesystem>
 #include <iostream>
 
 namespace rt {
@@ -23,11 +25,32 @@ namespace rt::posix {
 
 // Answers that do not come from the terminal (a pipe or a file) are not echoed by it,
 // so the dialogs write them out themselves.
+// Standard input is looked at once, at the start: a closed one could later be taken by a
+// file the program opens.
 PosixPlatform::PosixPlatform()
-    : out_(std::cout), err_(std::cerr), dialogs_(std::cin, std::cout, !standardInputIsTerminal()) {}
+    : out_(std::cout), err_(std::cerr), terminal_(std::cin, std::cout, !standardInputIsTerminal()),
+      desktopWanted_(!standardInputCanAnswer() && graphicalSessionNamed()) {}
 
 PosixPlatform::PosixPlatform(std::istream& in, std::ostream& out, std::ostream& err)
-    : out_(out), err_(err), dialogs_(in, out) {}
+    : out_(out), err_(err), terminal_(in, out) {}
+
+DialogHost& PosixPlatform::dialogs() {
+    if (desktopWanted_) {
+        desktopWanted_ = false;
+        // ALERT's window bears the program's name, as on Windows.
+        desktop_ = openDesktopDialogs(std::filesystem::path(executablePath()).stem().string());
+    }
+    if (desktop_) {
+        return *desktop_;
+    }
+    // A dialog that follows other console output starts on a line of its own; the
+    // terminal dialogs end their own last line.
+    if (lineOpen_) {
+        out_ << '\n';
+        lineOpen_ = false;
+    }
+    return terminal_;
+}
 
 LocalTime PosixPlatform::now() {
     return localNow();
@@ -54,17 +77,17 @@ DesktopSize PosixPlatform::desktopSize() {
 }
 
 void PosixPlatform::messageBox(const std::string& text) {
-    dialogs_.messageBox(text);
+    dialogs().messageBox(text);
 }
 
 int PosixPlatform::confirmBox(bool /*ownedByDesktop*/, const std::string& text,
                               const std::string& title, int buttons, int style) {
-    return dialogs_.confirmBox(text, title, buttons, style);
+    return dialogs().confirmBox(text, title, buttons, style);
 }
 
 int PosixPlatform::alert(const std::string& text, const std::vector<std::string>& options,
                          bool* noAnswerPossible) {
-    return dialogs_.alert(text, options, noAnswerPossible);
+    return dialogs().alert(text, options, noAnswerPossible);
 }
 
 void PosixPlatform::tone(int /*frequency*/, int /*duration*/) {
@@ -78,6 +101,9 @@ void PosixPlatform::tone(int /*frequency*/, int /*duration*/) {
 void PosixPlatform::consoleWrite(const std::string& text) {
     out_ << text << std::flush;
     cursor_.advance(text);
+    if (!text.empty()) {
+        lineOpen_ = text.back() != '\n';
+    }
 }
 
 void PosixPlatform::stdErrWrite(const std::string& text) {
@@ -94,6 +120,13 @@ int PosixPlatform::cursorCol() {
 
 void PosixPlatform::setCursor(int row, int col) {
     cursor_.moveTo(row, col);
+}
+
+void PosixPlatform::endOutput() {
+    if (lineOpen_) {
+        out_ << '\n' << std::flush;
+        lineOpen_ = false;
+    }
 }
 
 bool PosixPlatform::folderExists(const std::string& path) {

@@ -1,6 +1,7 @@
 // The runtime's operating-system layer on Linux and other POSIX systems: dialogs on
-// the terminal, files with "\" accepted as a folder separator, programs started
-// directly (looked up as Windows does) and the folder command done in-process.
+// the terminal (or as desktop windows when there is no terminal to answer on), files with "\"
+// accepted as a folder separator, programs started directly (looked up as Windows does) and the
+// folder command done in-process.
 #pragma once
 
 #include "runtime/platform.hpp"
@@ -8,13 +9,16 @@
 #include "runtime/posix/terminal_dialogs.hpp"
 
 #include <iosfwd>
+#include <memory>
 
 namespace rt::posix {
 
 class PosixPlatform : public Platform {
   public:
     // On the process's standard input, output and error. When standard input is not a
-    // terminal, the dialogs write each answer they read after their prompt.
+    // terminal, the dialogs write each answer they read after their prompt. When it can
+    // give no answers at all (not a terminal, pipe or file) and a graphical session is
+    // there, the dialogs are desktop windows.
     PosixPlatform();
     // Dialogs and console output on these streams instead (for tests); programs that
     // are started still inherit the process's own ones.
@@ -39,6 +43,7 @@ class PosixPlatform : public Platform {
     int cursorRow() override;
     int cursorCol() override;
     void setCursor(int row, int col) override;
+    void endOutput() override;
 
     bool folderExists(const std::string& path) override;
     bool fileExists(const std::string& path) override;
@@ -54,9 +59,17 @@ class PosixPlatform : public Platform {
     std::string osName() override;
 
   private:
+    // The dialogs in use: desktop windows when wanted and GTK can show them (decided at
+    // the first dialog), otherwise the terminal, on a line of their own.
+    DialogHost& dialogs();
+
     std::ostream& out_;
     std::ostream& err_;
-    TerminalDialogs dialogs_;
+    TerminalDialogs terminal_;
+    bool desktopWanted_ = false;
+    std::unique_ptr<DialogHost> desktop_;
+    // The console's last output did not end with a line end.
+    bool lineOpen_ = false;
     CursorTracker cursor_;
 };
 

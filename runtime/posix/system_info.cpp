@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 #include <vector>
@@ -50,6 +51,14 @@ bool standardOutputIsTerminal() {
 
 bool standardInputIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
+}
+
+bool standardInputCanAnswer() {
+    struct stat status {};
+    if (::fstat(STDIN_FILENO, &status) != 0) {
+        return false;
+    }
+    return S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode) || standardInputIsTerminal();
 }
 
 std::string displayName() {

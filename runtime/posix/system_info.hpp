@@ -16,6 +16,10 @@ std::string systemName();
 // True when standard output / standard input is a terminal.
 bool standardOutputIsTerminal();
 bool standardInputIsTerminal();
+// True when answers can be read from standard input: it is a terminal, a pipe or a
+// file. A program started from a desktop launcher or file manager gets /dev/null, a
+// socket or nothing at all instead.
+bool standardInputCanAnswer();
 // The value of $DISPLAY, empty when not set.
 std::string displayName();
 

@@ -82,6 +82,29 @@ TEST(ConsoleOutput, WritesUnchangedAndCountsTheCursor) {
     EXPECT_EQ(out.str(), "Zeile\r\nÄnderungab");
 }
 
+// QOUT ends the line before its text, so console output usually leaves a line open: a
+// terminal dialog after it starts on a line of its own, and the run's end closes it.
+TEST(ConsoleOutput, DialogsAndTheEndOfTheRunStartOnALineOfTheirOwn) {
+    std::istringstream in("\n");
+    std::ostringstream out, err;
+    rt::posix::PosixPlatform platform(in, out, err);
+    platform.consoleWrite("\r\nFehler");
+    platform.messageBox("Meldung");
+    EXPECT_EQ(out.str(), "\r\nFehler\nMeldung\n(Weiter mit der Eingabetaste) ");
+
+    platform.consoleWrite("Zeile\n");
+    platform.messageBox("zweite");
+    EXPECT_EQ(out.str().substr(out.str().rfind("Zeile")),
+              "Zeile\nzweite\n(Weiter mit der Eingabetaste) \n");
+
+    platform.consoleWrite("\r\nFehlerprotokoll geschrieben");
+    platform.endOutput();
+    EXPECT_EQ(out.str().substr(out.str().rfind("Fehlerprotokoll")), "Fehlerprotokoll geschrieben\n");
+    platform.endOutput();
+    EXPECT_EQ(out.str().back(), '\n');
+    EXPECT_NE(out.str().substr(out.str().size() - 2), "\n\n");
+}
+
 TEST(ConsoleOutput, CursorCountingOfControlCharacters) {
     struct Case {
         std::string written;
