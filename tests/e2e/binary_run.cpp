@@ -1,6 +1,7 @@
 #include "tests/e2e/binary_run.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -80,13 +81,14 @@ std::vector<std::vector<std::string>> BinaryTest::recordedCopyCalls() const {
     return calls;
 }
 
-RunResult BinaryTest::runIn(const std::string& subfolder, const std::string& input,
-                            const std::vector<std::string>& environment) const {
-    const fs::path folder = subfolder.empty() ? dir_ : dir_ / subfolder;
-    const fs::path inFile = dir_ / ".stdin";
-    const fs::path outFile = dir_ / ".stdout";
-    const fs::path errFile = dir_ / ".stderr";
-    { std::ofstream(inFile, std::ios::binary) << input; }
+namespace {
+
+// Starts `program` in `folder` with its standard input from inFile and its output into
+// outFile and errFile; returns its process id, or -1.
+pid_t spawn(const fs::path& program, const fs::path& folder, const fs::path& inFile,
+            const fs::path& outFile, const fs::path& errFile,
+            const std::vector<std::string>& environment,
+            const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, inFile.c_str(), O_RDONLY, 0);
@@ -97,7 +99,7 @@ RunResult BinaryTest::runIn(const std::string& subfolder, const std::string& inp
 
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
-        if (std::strncmp(*e, "DISPLAY=", 8) != 0) {
+        if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0) {
             env.emplace_back(*e);
         }
     }
@@ -108,22 +110,70 @@ RunResult BinaryTest::runIn(const std::string& subfolder, const std::string& inp
     }
     envp.push_back(nullptr);
 
-    const std::string program = (folder / "datensicherung").string();
+    std::vector<std::string> args{program.string()};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+
     const std::string previous = fs::current_path().string();
     fs::current_path(folder);
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
     pid_t pid = 0;
-    const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    const int started =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     fs::current_path(previous);
     posix_spawn_file_actions_destroy(&actions);
+    return started == 0 ? pid : -1;
+}
 
+int exitCodeOf(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+RunResult BinaryTest::runIn(const std::string& subfolder, const std::string& input,
+                            const std::vector<std::string>& environment,
+                            const std::vector<std::string>& arguments) const {
+    const fs::path folder = subfolder.empty() ? dir_ : dir_ / subfolder;
+    const fs::path inFile = dir_ / ".stdin";
+    { std::ofstream(inFile, std::ios::binary) << input; }
+    const pid_t pid = spawn(folder / "datensicherung", folder, inFile, dir_ / ".stdout",
+                            dir_ / ".stderr", environment, arguments);
     RunResult result;
-    if (started != 0) {
+    if (pid < 0) {
         return result;
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.exitCode = exitCodeOf(status);
+    result.out = readFile(".stdout");
+    result.err = readFile(".stderr");
+    return result;
+}
+
+pid_t BinaryTest::start(const std::string& stdinPath,
+                        const std::vector<std::string>& environment) const {
+    return spawn(dir_ / "datensicherung", dir_, stdinPath, dir_ / ".stdout", dir_ / ".stderr",
+                 environment, {});
+}
+
+RunResult BinaryTest::finish(pid_t pid, int seconds) const {
+    RunResult result;
+    int status = 0;
+    for (int waited = 0; waited < seconds * 20; ++waited) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            result.exitCode = exitCodeOf(status);
+            result.out = readFile(".stdout");
+            result.err = readFile(".stderr");
+            return result;
+        }
+        usleep(50 * 1000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
     result.out = readFile(".stdout");
     result.err = readFile(".stderr");
     return result;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,14 +40,23 @@ class BinaryTest : public ::testing::Test {
     std::vector<std::vector<std::string>> recordedCopyCalls() const;
 
     // Runs the program in dir() with `input` on standard input; environment entries
-    // "NAME=value" are added (DISPLAY is always removed so no X display is asked).
+    // "NAME=value" are added (DISPLAY and WAYLAND_DISPLAY are always removed so no display
+    // is asked unless an entry names one).
     RunResult run(const std::string& input,
                   const std::vector<std::string>& environment = {}) const {
         return runIn("", input, environment);
     }
     // The same for the program moved into a subfolder, which is then the current folder.
     RunResult runIn(const std::string& subfolder, const std::string& input,
-                    const std::vector<std::string>& environment = {}) const;
+                    const std::vector<std::string>& environment = {},
+                    const std::vector<std::string>& arguments = {}) const;
+
+    // Starts the program in dir() with standard input read from stdinPath (for instance
+    // /dev/null, as a desktop launcher gives it) and returns at once.
+    pid_t start(const std::string& stdinPath, const std::vector<std::string>& environment) const;
+    // Waits at most `seconds` for a started program; one still running then is killed and
+    // reported with exit code -1.
+    RunResult finish(pid_t pid, int seconds) const;
 
   private:
     std::filesystem::path dir_;
