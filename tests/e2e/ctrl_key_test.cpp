@@ -1,6 +1,7 @@
 // Ctrl held on a virtual X display while a job starts picks yesterday's weekday folder.
 // Needs Xvfb and xdotool; skipped where they are not installed.
 #include "tests/e2e/binary_run.hpp"
+#include "tests/e2e/virtual_display.hpp"
 
 #include <signal.h>
 #include <spawn.h>
@@ -62,18 +63,12 @@ std::string yesterdaysFolder() {
 class CtrlKey : public e2e::BinaryTest {};
 
 TEST_F(CtrlKey, HeldOnTheDisplayPicksYesterdaysWeekdayFolder) {
-    if (!fs::exists("/usr/bin/Xvfb") || !fs::exists("/usr/bin/xdotool")) {
-        GTEST_SKIP() << "Xvfb and xdotool are not installed";
+    if (const std::string missing = e2e::virtualDisplayMissing(false); !missing.empty()) {
+        GTEST_SKIP() << missing;
     }
-    const int number = 90 + static_cast<int>(getpid() % 100);
-    const std::string display = ":" + std::to_string(number);
-    const pid_t server = spawn({"/usr/bin/Xvfb", display, "-nolisten", "tcp"}, display);
-    ASSERT_GT(server, 0);
-    const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int i = 0; i < 100 && !fs::exists(socket); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_TRUE(fs::exists(socket)) << "the virtual display did not start";
+    const e2e::VirtualDisplay screen;
+    ASSERT_TRUE(screen.started()) << "the virtual display did not start";
+    const std::string& display = screen.name();
 
     installRecordingCopyProgram(0);
     fs::create_directories(path("ziel") / e2e::monthFolderToday());
@@ -86,7 +81,6 @@ TEST_F(CtrlKey, HeldOnTheDisplayPicksYesterdaysWeekdayFolder) {
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     const auto result = run("j\n\n", {"DISPLAY=" + display});
     stop(presser);
-    stop(server);
 
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const auto calls = recordedCopyCalls();

@@ -107,29 +107,30 @@ INSTANTIATE_TEST_SUITE_P(
 // boxes without either ignore it, as on Windows. A key's escape sequence is no Esc.
 INSTANTIATE_TEST_SUITE_P(
     EscapeLine, ConfirmBoxAnswers,
-    testing::Values(ConfirmCase{"Yes/No/Cancel: Cancel", mb::YESNOCANCEL, 0, "\x1b\n", mb::IDCANCEL},
-                    ConfirmCase{"with blanks and CR LF", mb::YESNOCANCEL, 0, " \x1b \r\n",
-                                mb::IDCANCEL},
-                    ConfirmCase{"OK/Cancel: Cancel", mb::OKCANCEL, 0, "\x1b\n", mb::IDCANCEL},
-                    ConfirmCase{"Retry/Cancel: Cancel", mb::RETRYCANCEL, 0, "\x1b\n", mb::IDCANCEL},
-                    ConfirmCase{"OK box: OK", mb::OK, 0, "\x1b\n", mb::IDOK},
-                    ConfirmCase{"Yes/No asks again", mb::YESNO, 0, "\x1b\nn\n", mb::IDNO},
-                    ConfirmCase{"Abort set asks again", mb::ABORTRETRYIGNORE, 0, "\x1b\nw\n",
-                                mb::IDRETRY},
-                    ConfirmCase{"arrow key is no Esc", mb::YESNOCANCEL, 0, "\x1b[A\nj\n", mb::IDYES},
-                    ConfirmCase{"Esc and a letter", mb::YESNOCANCEL, 0, "\x1bj\nn\n", mb::IDNO}));
+    testing::Values(
+        ConfirmCase{"Yes/No/Cancel: Cancel", mb::YESNOCANCEL, 0, "\x1b\n", mb::IDCANCEL},
+        ConfirmCase{"with blanks and CR LF", mb::YESNOCANCEL, 0, " \x1b \r\n", mb::IDCANCEL},
+        ConfirmCase{"OK/Cancel: Cancel", mb::OKCANCEL, 0, "\x1b\n", mb::IDCANCEL},
+        ConfirmCase{"Retry/Cancel: Cancel", mb::RETRYCANCEL, 0, "\x1b\n", mb::IDCANCEL},
+        ConfirmCase{"OK box: OK", mb::OK, 0, "\x1b\n", mb::IDOK},
+        ConfirmCase{"Yes/No asks again", mb::YESNO, 0, "\x1b\nn\n", mb::IDNO},
+        ConfirmCase{"Abort set asks again", mb::ABORTRETRYIGNORE, 0, "\x1b\nw\n", mb::IDRETRY},
+        ConfirmCase{"arrow key is no Esc", mb::YESNOCANCEL, 0, "\x1b[A\nj\n", mb::IDYES},
+        ConfirmCase{"Esc and a letter", mb::YESNOCANCEL, 0, "\x1bj\nn\n", mb::IDNO}));
 
 // Only the first few KiB of a line are kept: a longer line is no answer, however it
 // begins or ends, and the next line is read from its start.
 INSTANTIATE_TEST_SUITE_P(
     OverlongLine, ConfirmBoxAnswers,
-    testing::Values(
-        ConfirmCase{"letter and many blanks", mb::YESNOCANCEL, 0, "j" + std::string(5000, ' ') + "\nn\n",
-                    mb::IDNO},
-        ConfirmCase{"blanks only", mb::YESNO, 0, std::string(5000, ' ') + "\nn\n", mb::IDNO},
-        ConfirmCase{"then end of input", mb::YESNOCANCEL, 512, std::string(70000, 'j'), mb::IDCANCEL},
-        ConfirmCase{"just short enough", mb::YESNO, 0,
-                    "n" + std::string(TerminalDialogs::maxAnswerLength - 1, ' ') + "\n", mb::IDNO}));
+    testing::Values(ConfirmCase{"letter and many blanks", mb::YESNOCANCEL, 0,
+                                "j" + std::string(5000, ' ') + "\nn\n", mb::IDNO},
+                    ConfirmCase{"blanks only", mb::YESNO, 0, std::string(5000, ' ') + "\nn\n",
+                                mb::IDNO},
+                    ConfirmCase{"then end of input", mb::YESNOCANCEL, 512, std::string(70000, 'j'),
+                                mb::IDCANCEL},
+                    ConfirmCase{"just short enough", mb::YESNO, 0,
+                                "n" + std::string(TerminalDialogs::maxAnswerLength - 1, ' ') + "\n",
+                                mb::IDNO}));
 
 INSTANTIATE_TEST_SUITE_P(
     OtherAnswersAskAgain, ConfirmBoxAnswers,
@@ -289,8 +290,8 @@ INSTANTIATE_TEST_SUITE_P(
                     AlertCase{"end of input", "", 0, true},
                     AlertCase{"wrong answers, then end", "x\n-1\n", 0, true},
                     AlertCase{"Esc closes without a choice", " \x1b\r\n", 0, false},
-                    AlertCase{"overlong line, then number",
-                              "1" + std::string(5000, ' ') + "\n3\n", 3}));
+                    AlertCase{"overlong line, then number", "1" + std::string(5000, ' ') + "\n3\n",
+                              3}));
 
 TEST(Alert, ShowsTheTextLineByLineAndTheOptionsNumbered) {
     Dialog dialog("1\n");

@@ -99,7 +99,8 @@ TEST(ConsoleOutput, DialogsAndTheEndOfTheRunStartOnALineOfTheirOwn) {
 
     platform.consoleWrite("\r\nFehlerprotokoll geschrieben");
     platform.endOutput();
-    EXPECT_EQ(out.str().substr(out.str().rfind("Fehlerprotokoll")), "Fehlerprotokoll geschrieben\n");
+    EXPECT_EQ(out.str().substr(out.str().rfind("Fehlerprotokoll")),
+              "Fehlerprotokoll geschrieben\n");
     platform.endOutput();
     EXPECT_EQ(out.str().back(), '\n');
     EXPECT_NE(out.str().substr(out.str().size() - 2), "\n\n");

@@ -1,0 +1,173 @@
+// The program started as from a desktop launcher (standard input /dev/null, a display,
+// no terminal) asks in dialog windows; on a virtual X display the tests read the
+// windows' titles and answer them with keys and mouse clicks. Skipped where Xvfb,
+// xdotool or GTK 3 is not installed.
+#include "tests/e2e/binary_run.hpp"
+#include "tests/e2e/virtual_display.hpp"
+
+#include <chrono>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DesktopDialogs : public e2e::BinaryTest {
+  protected:
+    static void SetUpTestSuite() {
+        missing_ = e2e::virtualDisplayMissing(true);
+        if (missing_.empty()) {
+            screen_ = std::make_unique<e2e::VirtualDisplay>();
+        }
+    }
+    static void TearDownTestSuite() { screen_.reset(); }
+
+    void SetUp() override {
+        BinaryTest::SetUp();
+        if (!missing_.empty()) {
+            GTEST_SKIP() << missing_;
+        }
+        ASSERT_TRUE(screen_->started()) << "the virtual display did not start";
+        installRecordingCopyProgram(0);
+        fs::create_directories(path("quelle"));
+        writeFile("datensicherung.txt", "quelle\r\nziel\r\n*.*\r\n/E\r\n");
+    }
+
+    const e2e::VirtualDisplay& screen() const { return *screen_; }
+
+    // As a launcher starts it: nothing to read on standard input, the display named.
+    pid_t startFromLauncher() const {
+        // GTK keeps memory to the end of the program on purpose; a sanitizer build would
+        // count that as leaks.
+        return start("/dev/null", {"DISPLAY=" + screen().name(), "ASAN_OPTIONS=detect_leaks=0"});
+    }
+
+    // The first visible window of the program, other than `other`, whose title begins
+    // with titleStart; empty when none shows within ten seconds.
+    std::string waitForWindow(const std::string& titleStart, const std::string& other = "") const {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::istringstream ids(
+                screen().xdotool({"search", "--onlyvisible", "--class", "datensicherung"}));
+            for (std::string id; std::getline(ids, id);) {
+                if (id != other &&
+                    screen().xdotool({"getwindowname", id}).rfind(titleStart, 0) == 0) {
+                    return id;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return {};
+    }
+
+    void pressKey(const std::string& window, const std::string& key) const {
+        screen().xdotool({"windowfocus", "--sync", window});
+        screen().xdotool({"key", "--clearmodifiers", key});
+    }
+
+    // Clicks at a point given in thousandths of the window's width and height.
+    void clickAt(const std::string& window, int x, int y) const {
+        std::istringstream shell(screen().xdotool({"getwindowgeometry", "--shell", window}));
+        int width = 0, height = 0;
+        for (std::string line; std::getline(shell, line);) {
+            if (line.rfind("WIDTH=", 0) == 0) {
+                width = std::stoi(line.substr(6));
+            } else if (line.rfind("HEIGHT=", 0) == 0) {
+                height = std::stoi(line.substr(7));
+            }
+        }
+        screen().xdotool({"mousemove", "--window", window, std::to_string(width * x / 1000),
+                          std::to_string(height * y / 1000), "click", "1"});
+    }
+
+    // Acknowledges the message that follows the window `previous`.
+    void acknowledgeMessage(const std::string& previous) const {
+        const std::string message = waitForWindow("", previous);
+        ASSERT_FALSE(message.empty()) << "no message followed";
+        pressKey(message, "Return");
+    }
+
+  private:
+    static inline std::string missing_;
+    static inline std::unique_ptr<e2e::VirtualDisplay> screen_;
+};
+
+struct Answer {
+    const char* name;
+    const char* key; // nullptr: a click on the button "Ja"
+    bool copies;
+};
+
+class ConfirmationWindow : public DesktopDialogs, public testing::WithParamInterface<Answer> {};
+
+TEST_P(ConfirmationWindow, ShowsTheJobInItsTitleAndTakesTheAnswer) {
+    const Answer& answer = GetParam();
+    const pid_t program = startFromLauncher();
+    ASSERT_GT(program, 0);
+
+    const std::string window = waitForWindow("Datensicherung von ");
+    if (window.empty()) {
+        finish(program, 1);
+        FAIL() << "no confirmation window";
+    }
+    // The title's line end is shown as a blank.
+    EXPECT_EQ(screen().xdotool({"getwindowname", window}),
+              "Datensicherung von quelle\\*.*  nach ziel\\" + e2e::monthFolderToday());
+    if (answer.key != nullptr) {
+        pressKey(window, answer.key);
+    } else {
+        // The buttons fill the bottom of the window, Ja the left third.
+        clickAt(window, 170, 950);
+    }
+    acknowledgeMessage(window);
+    const e2e::RunResult result = finish(program, 20);
+
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    const auto calls = recordedCopyCalls();
+    if (answer.copies) {
+        ASSERT_EQ(calls.size(), 1u) << result.out;
+        EXPECT_EQ(calls[0], (std::vector<std::string>{"quelle", "ziel\\" + e2e::monthFolderToday(),
+                                                      "*.*", "/E"}));
+    } else {
+        EXPECT_TRUE(calls.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ConfirmationWindow,
+                         testing::Values(Answer{"letterJ", "j", true},
+                                         Answer{"clickOnJa", nullptr, true},
+                                         Answer{"letterN", "n", false},
+                                         Answer{"escape", "Escape", false},
+                                         Answer{"enterPicksTheDefaultAbbrechen", "Return", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The error dialog: a job text without line ends is an argument error; its window bears
+// the program's name and the handler's options as buttons.
+TEST_F(DesktopDialogs, ErrorDialogEndsWithTheLogWhenAskedTo) {
+    writeFile("datensicherung.txt", "quelle");
+    const pid_t program = startFromLauncher();
+    ASSERT_GT(program, 0);
+    const std::string window = waitForWindow("datensicherung");
+    if (window.empty()) {
+        finish(program, 1);
+        FAIL() << "no error dialog";
+    }
+    // "Abbrechen" has the focus; Tab goes on to "Ende mit LOG-Datei".
+    pressKey(window, "Tab");
+    pressKey(window, "Return");
+    const e2e::RunResult result = finish(program, 20);
+    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    EXPECT_TRUE(fs::exists(path("TVRERROR.LOG")));
+    EXPECT_TRUE(recordedCopyCalls().empty());
+}
+
+// Answers that come through a pipe or a file keep the text protocol, display or not.
+TEST_F(DesktopDialogs, PipedAnswersStayOnTheTerminal) {
+    const e2e::RunResult result = run("j\n\n", {"DISPLAY=" + screen().name()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("[J]a / [N]ein / [A]bbrechen"), std::string::npos) << result.out;
+    EXPECT_EQ(recordedCopyCalls().size(), 1u);
+}
+
+} // namespace
