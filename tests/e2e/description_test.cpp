@@ -11,6 +11,10 @@ struct Arguments {
     std::vector<std::string> arguments;
 };
 
+void PrintTo(const Arguments& arguments, std::ostream* os) {
+    *os << arguments.name;
+}
+
 class ProgramArguments : public e2e::BinaryTest {};
 class Description : public ProgramArguments, public testing::WithParamInterface<Arguments> {};
 

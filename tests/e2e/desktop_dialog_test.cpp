@@ -99,6 +99,10 @@ struct Answer {
     bool copies;
 };
 
+void PrintTo(const Answer& answer, std::ostream* os) {
+    *os << answer.name;
+}
+
 class ConfirmationWindow : public DesktopDialogs, public testing::WithParamInterface<Answer> {};
 
 TEST_P(ConfirmationWindow, ShowsTheJobInItsTitleAndTakesTheAnswer) {
