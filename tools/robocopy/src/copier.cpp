@@ -13,56 +13,11 @@ namespace rc {
 
 namespace {
 
-std::atomic<FaultHook> faultHook{nullptr};
 std::atomic<unsigned long> tempCounter{0};
-
-constexpr std::uint64_t rangeChunk = std::uint64_t(1) << 30;
-constexpr std::size_t bufferSize = 256 * 1024;
 
 std::string tempName() {
     static const std::string prefix = std::string(tempPrefix) + std::to_string(getpid()) + ".";
     return prefix + std::to_string(tempCounter.fetch_add(1)) + ".tmp";
-}
-
-int injected(const std::string& source, std::uint64_t copied) {
-    const FaultHook hook = faultHook.load();
-    return hook ? hook(source, copied) : 0;
-}
-
-int readWrite(int in, int out, std::uint64_t size, const std::string& source,
-              std::uint64_t& copied) {
-    thread_local std::vector<char> buffer(bufferSize);
-    while (copied < size) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, buffer.size()));
-        const ssize_t got = read(in, buffer.data(), want);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (got == 0) {
-            break;
-        }
-        std::size_t done = 0;
-        while (done < static_cast<std::size_t>(got)) {
-            const ssize_t put =
-                write(out, buffer.data() + done, static_cast<std::size_t>(got) - done);
-            if (put < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
-            }
-            done += static_cast<std::size_t>(put);
-        }
-        copied += static_cast<std::uint64_t>(got);
-        if (const int fault = injected(source, copied)) {
-            return fault;
-        }
-    }
-    return 0;
 }
 
 CopyOutcome copyLink(const CopyRequest& request, const std::string& tempPath,
@@ -103,40 +58,6 @@ CopyOutcome copyLink(const CopyRequest& request, const std::string& tempPath,
 
 } // namespace
 
-void setFaultHook(FaultHook hook) {
-    faultHook.store(hook);
-}
-
-int copyData(int in, int out, std::uint64_t size, bool useRange, const std::string& source,
-             std::uint64_t& copied) {
-    while (useRange && copied < size) {
-        const ssize_t n =
-            copy_file_range(in, nullptr, out, nullptr,
-                            static_cast<std::size_t>(std::min(size - copied, rangeChunk)), 0);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
-                                errno == EINVAL || errno == EBADF || errno == ETXTBSY)) {
-                break; // not offered for this pair of files: read and write instead
-            }
-            return errno;
-        }
-        if (n == 0) {
-            if (copied == 0) {
-                break; // some file systems report no data here; read it instead
-            }
-            return 0; // the file shrank while it was copied
-        }
-        copied += static_cast<std::uint64_t>(n);
-        if (const int fault = injected(source, copied)) {
-            return fault;
-        }
-    }
-    return readWrite(in, out, size, source, copied);
-}
-
 CopyOutcome copyFile(const CopyRequest& request) {
     const std::string tempPath = joinPath(request.destDir, tempName());
     const std::string finalPath = joinPath(request.destDir, request.name);
@@ -173,8 +94,7 @@ CopyOutcome copyFile(const CopyRequest& request) {
     }
 
     std::uint64_t copied = 0;
-    int error =
-        copyData(in, out, static_cast<std::uint64_t>(st.st_size), true, request.source, copied);
+    int error = copyContents(in, out, st, request.source, copied);
     close(in);
     if (error == 0 && (request.flags.owner || request.flags.security)) {
         if (fchown(out, st.st_uid, st.st_gid) != 0 && errno != EPERM) {

@@ -3,6 +3,7 @@
 // half-written file.
 #pragma once
 
+#include "data_copy.hpp"
 #include "options.hpp"
 
 #include <cstdint>
@@ -28,18 +29,7 @@ struct CopyOutcome {
 
 CopyOutcome copyFile(const CopyRequest& request);
 
-// Copies the data of "in" to "out" up to "size" bytes or the end of "in",
-// with copy_file_range when "useRange" is set (falling back to read and write
-// where the kernel refuses it). Returns 0 or an errno value.
-int copyData(int in, int out, std::uint64_t size, bool useRange, const std::string& source,
-             std::uint64_t& copied);
-
 // Prefix of the temporary names; leftovers of a killed run carry it.
 inline constexpr const char* tempPrefix = ".~copy.";
-
-// A hook that tests install to make a copy fail after some data was written:
-// it is called after each chunk and returns an errno value to fail with, or 0.
-using FaultHook = int (*)(const std::string& source, std::uint64_t copied);
-void setFaultHook(FaultHook hook);
 
 } // namespace rc

@@ -34,6 +34,14 @@ void makeDirs(const std::string& path) {
     fs::create_directories(path);
 }
 
+std::string pattern(std::size_t size, unsigned seed) {
+    std::string data(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        data[i] = static_cast<char>((i * 131 + i / 7 + seed) & 0xff);
+    }
+    return data;
+}
+
 void writeFile(const std::string& path, const std::string& content) {
     makeDirs(fs::path(path).parent_path().string());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

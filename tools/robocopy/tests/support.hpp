@@ -24,6 +24,10 @@ class TempDir {
     std::string path_;
 };
 
+// "size" bytes of a pattern that repeats only after long stretches, so that a
+// byte out of place shows.
+std::string pattern(std::size_t size, unsigned seed = 0);
+
 // Writes a file, creating missing parent folders.
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
