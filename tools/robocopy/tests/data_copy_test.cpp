@@ -4,6 +4,8 @@
 #include "data_copy.hpp"
 #include "support.hpp"
 
+#include <atomic>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -70,6 +72,49 @@ int copyContents(const std::string& in, const std::string& out, std::uint64_t& c
     close(from);
     close(to);
     return result;
+}
+
+// A btrfs file system in an image file, mounted below "dir" for the life of
+// the object; empty path when the machine cannot (not root, no mkfs.btrfs, no
+// loop devices).
+class SharingFileSystem {
+  public:
+    explicit SharingFileSystem(const TempDir& dir) {
+        const std::string image = dir / "btrfs.img";
+        const std::string mountPoint = dir / "mnt";
+        if (geteuid() != 0 || access("/usr/sbin/mkfs.btrfs", X_OK) != 0) {
+            return;
+        }
+        makeDirs(mountPoint);
+        if (std::system(("truncate -s 256M '" + image + "' && mkfs.btrfs -q '" + image +
+                         "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + mountPoint +
+                         "' 2>/dev/null")
+                            .c_str()) == 0) {
+            path_ = mountPoint;
+        }
+    }
+    ~SharingFileSystem() {
+        if (!path_.empty()) {
+            (void)std::system(("umount '" + path_ + "'").c_str());
+        }
+    }
+    SharingFileSystem(const SharingFileSystem&) = delete;
+    SharingFileSystem& operator=(const SharingFileSystem&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// Grows the source by a few bytes the first time it is called.
+std::atomic<bool> growPending{false};
+int growSourceOnce(const std::string& source, std::uint64_t) {
+    if (growPending.exchange(false)) {
+        const int fd = open(source.c_str(), O_WRONLY | O_APPEND);
+        EXPECT_EQ(write(fd, "more", 4), 4);
+        close(fd);
+    }
+    return 0;
 }
 
 } // namespace
@@ -147,4 +192,29 @@ TEST(CopyContents, SecondFileSystemFallsBackToReadWrite) {
     EXPECT_LT(copied, 1024u * 1024u); // the holes were not read
     EXPECT_TRUE(readFile(dir / "out") == original);
     EXPECT_LE(statOf(dir / "out").st_blocks, inStat.st_blocks);
+}
+
+// Where the file system shares blocks, the whole file is one clone, holes
+// included, and a source that changed is still caught.
+TEST(CopyContents, CloneWhereTheFileSystemSharesBlocks) {
+    TempDir dir;
+    const SharingFileSystem btrfs(dir);
+    if (btrfs.path().empty()) {
+        GTEST_SKIP() << "needs root, mkfs.btrfs (btrfs-progs) and a loop device";
+    }
+    constexpr std::uint64_t size = 8 * 1024 * 1024;
+    const std::string in = btrfs.path() + "/in";
+    writeSparse(in, size, {{0, 65536}, {3 * 1024 * 1024, 4096}});
+    std::uint64_t copied = 0;
+    ASSERT_EQ(copyContents(in, btrfs.path() + "/out", copied), 0);
+    EXPECT_EQ(copied, size); // one step for the whole file: a clone
+    EXPECT_TRUE(readFile(btrfs.path() + "/out") == readFile(in));
+    EXPECT_EQ(statOf(btrfs.path() + "/out").st_size, static_cast<off_t>(size));
+    EXPECT_LE(statOf(btrfs.path() + "/out").st_blocks, statOf(in).st_blocks);
+
+    growPending = true;
+    rc::setFaultHook(growSourceOnce);
+    const int changed = copyContents(in, btrfs.path() + "/again", copied);
+    rc::setFaultHook(nullptr);
+    EXPECT_EQ(changed, rc::sourceChangedError);
 }
