@@ -22,6 +22,18 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
+# The program an office copies onto its machines: a Release build, stripped of its symbols
+# and debug sections. The debug build is one option away (-DCMAKE_BUILD_TYPE=Debug or
+# RelWithDebInfo).
+if(NOT CMAKE_BUILD_TYPE)
+    set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type")
+endif()
+# GCC 12 of Debian's MinGW-w64 warns wrongly that "text" + std::string may overlap when it
+# optimises (GCC bug 105329, mended in GCC 13).
+set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
+set(CMAKE_CXX_FLAGS_RELEASE_INIT "-O2 -DNDEBUG -ffunction-sections -fdata-sections")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s -Wl,--gc-sections")
+
 find_program(_ds_wine NAMES wine wine64)
 if(_ds_wine)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${_ds_wine})
