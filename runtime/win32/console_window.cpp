@@ -1,8 +1,9 @@
 #include "runtime/win32/console_window.hpp"
 
+#include "runtime/win32/dpi.hpp"
 #include "runtime/win32/wide_text.hpp"
 
-#include <cmath>
+#include <algorithm>
 #include <vector>
 
 namespace rt::win32 {
@@ -104,24 +105,46 @@ bool ConsoleWindow::create(const ConsoleWindowLayout& layout) {
     if (!registerClass()) {
         return false;
     }
-    cellWidth_ = layout.cellWidth > 0 ? layout.cellWidth : 8;
-    cellHeight_ = layout.cellHeight > 0 ? layout.cellHeight : 16;
+    programCellWidth_ = layout.cellWidth > 0 ? layout.cellWidth : 8;
+    programCellHeight_ = layout.cellHeight > 0 ? layout.cellHeight : 16;
     screen_.resize(layout.rows, layout.columns);
-    font_ = makeFont(wide(layout.fontName), cellWidth_, cellHeight_, face_);
+    wantedFace_ = wide(layout.fontName);
 
-    RECT frame{0, 0, screen_.columns() * cellWidth_, screen_.rows() * cellHeight_};
-    ::AdjustWindowRectEx(&frame, windowStyle, FALSE, 0);
-    window_ = ::CreateWindowExW(0, windowClass, wide(layout.title).c_str(), windowStyle, layout.x,
-                                layout.y, frame.right - frame.left, frame.bottom - frame.top,
-                                nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    // Made at the DPI of the primary monitor, where the program's position points; on a
+    // monitor of another DPI it is scaled once more below.
+    const UINT dpi = systemDpi();
+    window_ = ::CreateWindowExW(0, windowClass, wide(layout.title).c_str(), windowStyle,
+                                toDevice(layout.x, dpi), toDevice(layout.y, dpi), 0, 0, nullptr,
+                                nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (window_ == nullptr) {
         return false;
     }
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
+    scaleTo(windowDpi(window_), nullptr);
     ::ShowWindow(window_, SW_SHOWNORMAL);
     ::UpdateWindow(window_);
     return true;
+}
+
+void ConsoleWindow::scaleTo(UINT dpi, const POINT* at) {
+    dpi_ = dpi;
+    cellWidth_ = std::max(1, toDevice(programCellWidth_, dpi));
+    cellHeight_ = std::max(1, toDevice(programCellHeight_, dpi));
+    const HFONT previous = font_;
+    font_ = makeFont(wantedFace_, cellWidth_, cellHeight_, face_);
+    if (previous != nullptr) {
+        ::DeleteObject(previous);
+    }
+    RECT frame{0, 0, screen_.columns() * cellWidth_, screen_.rows() * cellHeight_};
+    ::AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, 0, dpi);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (at == nullptr) {
+        flags |= SWP_NOMOVE;
+    }
+    ::SetWindowPos(window_, nullptr, at != nullptr ? at->x : 0, at != nullptr ? at->y : 0,
+                   frame.right - frame.left, frame.bottom - frame.top, flags);
+    ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ConsoleWindow::write(std::wstring_view text) {
@@ -163,6 +186,13 @@ LRESULT CALLBACK ConsoleWindow::procedure(HWND window, UINT message, WPARAM wPar
             return 1; // painting covers every pixel
         case WM_CLOSE:
             return 0; // the window goes with the program
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another DPI: the same cells, scaled anew.
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            const POINT at{suggested->left, suggested->top};
+            self->scaleTo(HIWORD(wParam), &at);
+            return 0;
+        }
         default:
             break;
         }

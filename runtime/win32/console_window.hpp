@@ -5,6 +5,10 @@
 // box is not offered while the program runs (the program ends by itself when its jobs are
 // done). It is repainted whenever text is written to it and whenever Windows asks, which
 // happens in the program's modal dialogs and while it waits for a program it started.
+//
+// Position and cell size are given in the program's pixels (a screen at 100 %); the window
+// scales them to its monitor's DPI, so its text is drawn sharp at every scaling, and
+// scales again when it is moved to a monitor of another DPI. It keeps its rows and columns.
 #pragma once
 
 #include "runtime/win32/text_screen.hpp"
@@ -37,6 +41,10 @@ class ConsoleWindow {
     // window in place of the first.
     bool create(const ConsoleWindowLayout& layout);
     HWND handle() const { return window_; }
+    // The DPI the window is laid out for, and its cell size in pixels of that DPI.
+    UINT dpi() const { return dpi_; }
+    int cellWidth() const { return cellWidth_; }
+    int cellHeight() const { return cellHeight_; }
     // The font the window draws with, and its face name.
     HFONT font() const { return font_; }
     const std::wstring& fontFace() const { return face_; }
@@ -49,10 +57,17 @@ class ConsoleWindow {
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
     void destroy();
+    // Cells and font for the DPI; the window's frame to fit them, its top-left corner at
+    // `at` when given.
+    void scaleTo(UINT dpi, const POINT* at);
 
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
+    std::wstring wantedFace_;
     std::wstring face_;
+    int programCellWidth_ = 8;
+    int programCellHeight_ = 16;
+    UINT dpi_ = 96;
     int cellWidth_ = 8;
     int cellHeight_ = 16;
     TextScreen screen_;

@@ -1,5 +1,6 @@
 #include "runtime/win32/system_info.hpp"
 
+#include "runtime/win32/dpi.hpp"
 #include "runtime/win32/wide_text.hpp"
 
 #include "runtime/win32/windows_api.hpp"
@@ -42,13 +43,15 @@ std::string ownExecutablePath() {
 }
 
 DesktopSize desktopWindowSize() {
+    // In the program's pixels: a desktop of 2048 by 1536 at 200 % is 1024 by 768, as
+    // the program places its window in those pixels too.
     RECT r{};
-    if (::GetWindowRect(::GetDesktopWindow(), &r)) {
-        return DesktopSize{static_cast<double>(r.right - r.left),
-                           static_cast<double>(r.bottom - r.top)};
+    if (!::GetWindowRect(::GetDesktopWindow(), &r)) {
+        r = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     }
-    return DesktopSize{static_cast<double>(::GetSystemMetrics(SM_CXSCREEN)),
-                       static_cast<double>(::GetSystemMetrics(SM_CYSCREEN))};
+    const UINT dpi = systemDpi();
+    return DesktopSize{static_cast<double>(toProgram(r.right - r.left, dpi)),
+                       static_cast<double>(toProgram(r.bottom - r.top, dpi))};
 }
 
 std::string systemName() {

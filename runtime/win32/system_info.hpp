@@ -14,7 +14,7 @@ LocalTime localNow();
 bool ctrlKeyHeld();
 // GetModuleFileNameW of the program, any length.
 std::string ownExecutablePath();
-// The desktop window's size in pixels (the primary screen).
+// The desktop window's size (the primary screen) in the program's pixels (dpi.hpp).
 DesktopSize desktopWindowSize();
 // "Windows <major>.<minor> (Build <n>)", with the service pack where there is one. The
 // version comes from the system itself (RtlGetVersion), not from the compatibility

@@ -1,6 +1,7 @@
 // The graphical console window: its size in character cells, place, title and font, and
 // that it stays until the program ends.
 #include "runtime/win32/console_window.hpp"
+#include "runtime/win32/dpi.hpp"
 #include "runtime/win32/wide_text.hpp"
 #include "runtime/win32/win32_platform.hpp"
 
@@ -82,6 +83,42 @@ TEST(ConsoleWindow, WrittenTextLandsOnItsScreen) {
     EXPECT_EQ(window.screen().line(1).substr(0, 20), L"Fehlerprotokoll B\u00FCro");
     EXPECT_EQ(window.screen().row(), 1);
     EXPECT_EQ(window.screen().col(), 20);
+}
+
+// Moved to a monitor at 200 %: the same 80 by 25 cells, each twice as large, drawn in a
+// font of that size.
+TEST(ConsoleWindow, ScalesItsCellsToTheMonitorsDpi) {
+    ConsoleWindow window;
+    ASSERT_TRUE(window.create(standardLayout()));
+    const UINT startDpi = window.dpi();
+    RECT suggested{100, 50, 1500, 900};
+    ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                   reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(window.dpi(), 192u);
+    EXPECT_EQ(window.cellWidth(), 16);
+    EXPECT_EQ(window.cellHeight(), 32);
+    RECT client{}, frame{};
+    ::GetClientRect(window.handle(), &client);
+    ::GetWindowRect(window.handle(), &frame);
+    EXPECT_EQ(client.right, 1280);
+    EXPECT_EQ(client.bottom, 800);
+    EXPECT_EQ(frame.left, 100);
+    EXPECT_EQ(frame.top, 50);
+    EXPECT_EQ(window.screen().rows(), 25);
+    EXPECT_EQ(window.screen().columns(), 80);
+    const HDC dc = ::GetDC(window.handle());
+    const HGDIOBJ previous = ::SelectObject(dc, window.font());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(window.handle(), dc);
+    EXPECT_EQ(metrics.tmHeight, 32);
+
+    // And back.
+    ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(startDpi, startDpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    ::GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, rt::win32::toDevice(640, startDpi));
 }
 
 TEST(ConsoleWindow, AnotherSizeOfCellsAndScreen) {

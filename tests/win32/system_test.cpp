@@ -23,11 +23,22 @@ TEST(Win32System, ExecutablePathIsThisProgram) {
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::u8path(path))) << path;
 }
 
-TEST(Win32System, DesktopHasASize) {
+TEST(Win32System, DesktopSizeIsInPixelsOfAScreenAt100Percent) {
     Win32Platform platform;
     const auto size = platform.desktopSize();
-    EXPECT_GT(size.width, 0);
-    EXPECT_GT(size.height, 0);
+    RECT desktop{};
+    ASSERT_TRUE(::GetWindowRect(::GetDesktopWindow(), &desktop));
+    const double scale = ::GetDpiForSystem() / 96.0;
+    EXPECT_NEAR(size.width, (desktop.right - desktop.left) / scale, 1.0);
+    EXPECT_NEAR(size.height, (desktop.bottom - desktop.top) / scale, 1.0);
+}
+
+// The manifest this test program carries is the program's own.
+TEST(Win32System, IsAwareOfEachMonitorsDpi) {
+    const DPI_AWARENESS_CONTEXT context = ::GetThreadDpiAwarenessContext();
+    EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(context), DPI_AWARENESS_PER_MONITOR_AWARE);
+    EXPECT_TRUE(
+        ::AreDpiAwarenessContextsEqual(context, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2));
 }
 
 TEST(Win32System, OsNameNamesWindowsAndItsVersion) {
