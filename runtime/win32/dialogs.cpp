@@ -1,6 +1,8 @@
 #include "runtime/win32/dialogs.hpp"
 
+#include "runtime/win32/title_fitting.hpp"
 #include "runtime/win32/wide_text.hpp"
+#include "runtime/window_title.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,6 +19,7 @@ constexpr int margin = 7, gap = 4, buttonHeight = 14, minButtonWidth = 50, minTe
               maxTextWidth = 360;
 
 struct AlertState {
+    std::string title;
     std::wstring text;
     std::vector<std::wstring> options;
     const std::function<void(HWND)>* onShown = nullptr;
@@ -121,6 +124,7 @@ void layOut(HWND dialog, const AlertState& state) {
     ::SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
                    area.top + (area.bottom - area.top - height) / 2, width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    fitToTitle(dialog, state.title);
 }
 
 INT_PTR CALLBACK alertProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -194,20 +198,22 @@ int alertButtonId(std::size_t option) {
     return firstButtonId + static_cast<int>(option);
 }
 
-int messageBox(HWND owner, const std::string& text, const std::string& title, UINT type) {
-    return ::MessageBoxW(owner, wide(text).c_str(), wide(title).c_str(), type);
+int messageBox(HWND owner, const std::string& text, const std::string& title, UINT type,
+               const std::function<void(HWND)>& onShown) {
+    return fittedMessageBox(owner, wide(text), title, type, onShown);
 }
 
 int alertDialog(HWND owner, const std::string& title, const std::string& text,
                 const std::vector<std::string>& options, const std::function<void(HWND)>& onShown) {
     AlertState state;
+    state.title = title;
     state.text = dialogText(text);
     for (const auto& option : options) {
         state.options.push_back(buttonLabel(option));
     }
     state.onShown = &onShown;
     // The template must be DWORD-aligned: keep it in a vector of DWORDs.
-    const auto bytes = dialogTemplate(wide(title));
+    const auto bytes = dialogTemplate(wide(oneLineTitle(title)));
     std::vector<DWORD> aligned((bytes.size() + sizeof(DWORD) - 1) / sizeof(DWORD));
     std::copy(bytes.begin(), bytes.end(), reinterpret_cast<std::uint8_t*>(aligned.data()));
     const INT_PTR result = ::DialogBoxIndirectParamW(
