@@ -1,6 +1,6 @@
 #include "runtime/win32/files.hpp"
 
-#include "runtime/win32/wide_text.hpp"
+#include "runtime/win32/long_paths.hpp"
 
 #include "runtime/win32/windows_api.hpp"
 
@@ -52,7 +52,7 @@ DWORD attributes(const std::string& path) {
     if (path.empty()) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    return ::GetFileAttributesW(wide(path).c_str());
+    return ::GetFileAttributesW(systemPath(path).c_str());
 }
 
 DWORD sharingOf(int mode) {
@@ -95,12 +95,12 @@ bool isFile(const std::string& path) {
 
 OpenResult openForReading(const std::string& path, int mode) {
     // Without backup semantics a folder cannot be opened: the open fails with 5.
-    return opened(::CreateFileW(wide(path).c_str(), GENERIC_READ, sharingOf(mode), nullptr,
+    return opened(::CreateFileW(systemPath(path).c_str(), GENERIC_READ, sharingOf(mode), nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 OpenResult createForWriting(const std::string& path) {
-    return opened(::CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    return opened(::CreateFileW(systemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
