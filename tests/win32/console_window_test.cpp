@@ -85,25 +85,31 @@ TEST(ConsoleWindow, WrittenTextLandsOnItsScreen) {
     EXPECT_EQ(window.screen().col(), 20);
 }
 
-// Moved to a monitor at 200 %: the same 80 by 25 cells, each twice as large, drawn in a
-// font of that size.
+// Moved to a monitor at 150 %: the same 80 by 25 cells, each half again as large, drawn in
+// a font of that size. (At 200 % the window would not fit the test's display, and Windows
+// keeps a window within the screen.)
 TEST(ConsoleWindow, ScalesItsCellsToTheMonitorsDpi) {
     ConsoleWindow window;
     ASSERT_TRUE(window.create(standardLayout()));
     const UINT startDpi = window.dpi();
-    RECT suggested{100, 50, 1500, 900};
-    ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+    RECT suggested{20, 10, 1000, 700};
+    ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                    reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(window.dpi(), 192u);
-    EXPECT_EQ(window.cellWidth(), 16);
-    EXPECT_EQ(window.cellHeight(), 32);
-    RECT client{}, frame{};
-    ::GetClientRect(window.handle(), &client);
+    EXPECT_EQ(window.dpi(), 144u);
+    EXPECT_EQ(window.cellWidth(), 12);
+    EXPECT_EQ(window.cellHeight(), 24);
+    // The frame holds 960 by 600 pixels of text with the frame and title bar of 150 %. (The
+    // window stays on its monitor at 100 % here, so its own title bar is not scaled and the
+    // client area is not measured.)
+    RECT frame{}, expected{0, 0, 960, 600};
     ::GetWindowRect(window.handle(), &frame);
-    EXPECT_EQ(client.right, 1280);
-    EXPECT_EQ(client.bottom, 800);
-    EXPECT_EQ(frame.left, 100);
-    EXPECT_EQ(frame.top, 50);
+    ::AdjustWindowRectExForDpi(&expected,
+                               static_cast<DWORD>(::GetWindowLongPtrW(window.handle(), GWL_STYLE)),
+                               FALSE, 0, 144);
+    EXPECT_EQ(frame.right - frame.left, expected.right - expected.left);
+    EXPECT_EQ(frame.bottom - frame.top, expected.bottom - expected.top);
+    EXPECT_EQ(frame.left, 20);
+    EXPECT_EQ(frame.top, 10);
     EXPECT_EQ(window.screen().rows(), 25);
     EXPECT_EQ(window.screen().columns(), 80);
     const HDC dc = ::GetDC(window.handle());
@@ -112,11 +118,14 @@ TEST(ConsoleWindow, ScalesItsCellsToTheMonitorsDpi) {
     ::GetTextMetricsW(dc, &metrics);
     ::SelectObject(dc, previous);
     ::ReleaseDC(window.handle(), dc);
-    EXPECT_EQ(metrics.tmHeight, 32);
+    // The font is made to the cell (its renderer may round a pixel off).
+    EXPECT_GE(metrics.tmHeight, 22);
+    EXPECT_LE(metrics.tmHeight, 24);
 
     // And back.
     ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(startDpi, startDpi),
                    reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
     ::GetClientRect(window.handle(), &client);
     EXPECT_EQ(client.right, rt::win32::toDevice(640, startDpi));
 }

@@ -37,6 +37,9 @@ mkdir -p "$work"
 cp "$build/datensicherung.exe" "$work/"
 cp "$build/robocopy_recorder.exe" "$work/ROBOCOPY.exe"
 
+# shellcheck source=tests/wine/program_windows.sh
+. "$here/program_windows.sh"
+
 failures=0
 fail() {
     echo "FAIL: $*" >&2
@@ -56,44 +59,6 @@ if [ "$weekday_folder" = Freitag ]; then
     weekday_folder="Freitag$((10#$(date +%d) / 7 + 1))"
 fi
 
-screenshot() {
-    if [ -n "${DS_WINE_SCREENSHOTS:-}" ] && command -v xwd >/dev/null && [ -x /usr/bin/convert ]; then
-        mkdir -p "$DS_WINE_SCREENSHOTS"
-        # Each of the program's windows on its own: a picture of the whole display does
-        # not show the dialogs inside the Wine desktop.
-        local id i=0
-        for id in $(xdotool search --onlyvisible --class datensicherung.exe 2>/dev/null); do
-            i=$((i + 1))
-            xwd -id "$id" -silent | /usr/bin/convert xwd:- "png:$DS_WINE_SCREENSHOTS/$1-$i.png" || true
-        done
-    fi
-}
-
-# Waits up to $1 seconds for the command to succeed.
-wait_for() {
-    local seconds=$1
-    shift
-    timeout "$seconds" bash -c "until $*; do sleep 0.2; done" >/dev/null 2>&1
-}
-
-dialog_with_title() {
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1
-}
-export -f dialog_with_title
-
-# A message box shows no title: a visible window of the program other than its console
-# window (which bears the program's name).
-untitled_box() {
-    local id
-    for id in $(xdotool search --onlyvisible --class datensicherung.exe 2>/dev/null); do
-        if [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ]; then
-            return 0
-        fi
-    done
-    return 1
-}
-export -f untitled_box
-
 calls_recorded() {
     local n=0
     [ -f "$work/ROBOCOPY.calls" ] && n=$(grep -c '^--$' "$work/ROBOCOPY.calls" || true)
@@ -101,23 +66,6 @@ calls_recorded() {
 }
 export -f calls_recorded
 export work
-
-program_pid=""
-start_program() {
-    # In a Wine desktop of its own, so that key presses reach the dialog in front without
-    # a window manager.
-    (cd "$work" && exec timeout 300 wine explorer /desktop=e2e,1024x768 datensicherung.exe) \
-        >"$work/wine.log" 2>&1 &
-    program_pid=$!
-}
-
-wait_for_end() {
-    if ! timeout 60 tail --pid="$program_pid" -f /dev/null; then
-        fail "$1: the program did not end"
-        kill "$program_pid" 2>/dev/null || true
-    fi
-    wait "$program_pid" 2>/dev/null || true
-}
 
 # Answers one job's confirmation with the key and acknowledges the message that follows.
 answer_job() {

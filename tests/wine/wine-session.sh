@@ -6,7 +6,8 @@
 #   tests/wine/wine-session.sh COMMAND [ARGUMENTS...]
 #
 # The command sees WINEPREFIX, DISPLAY, WINEDEBUG=-all, WINEDLLOVERRIDES (no Mono, no
-# Gecko: nothing asks to download them) and the C.UTF-8 locale.
+# Gecko: nothing asks to download them) and the C.UTF-8 locale. DS_WINE_SCREEN sets the
+# virtual display's size (default 1024x768x24).
 set -euo pipefail
 
 if [ $# -eq 0 ]; then
@@ -55,7 +56,7 @@ if [ -z "$display" ]; then
     echo "wine-session: no free X display number" >&2
     exit 2
 fi
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$session/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 "${DS_WINE_SCREEN:-1024x768x24}" -nolisten tcp >"$session/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY="$display"
 if ! timeout 20 bash -c 'until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.2; done'; then
