@@ -66,9 +66,12 @@ TEST_F(ErrorLog, FileMatchesTheExpectedLines) {
     const int kopierenLine = __LINE__ - 1;
     writeLog(e);
 
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "data" /
-                         "error_log_expected.txt",
-                     std::ios::binary);
+    // Found from the source folder the build names: __FILE__ may be a relative path,
+    // depending on how the file was compiled.
+    const auto expectedFile =
+        std::filesystem::path(DS_SOURCE_DIR) / "tests" / "unit" / "data" / "error_log_expected.txt";
+    std::ifstream in(expectedFile, std::ios::binary);
+    ASSERT_TRUE(in) << "cannot read " << expectedFile;
     std::string expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     expected =
         replaced(replaced(expected, "{KOPIEREN_LINE}", kopierenLine), "{MAIN_LINE}", mainLine);
