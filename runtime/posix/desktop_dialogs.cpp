@@ -15,6 +15,13 @@ namespace rt::posix {
 
 namespace {
 
+// GLib's list, as GTK hands out a container's children.
+struct GList {
+    void* data;
+    GList* next;
+    GList* prev;
+};
+
 // The GTK, GDK and GObject functions used, declared here so that no GTK header is
 // needed. Widgets, dialogs and events are only ever handled through their pointers.
 struct Gtk {
@@ -22,6 +29,10 @@ struct Gtk {
     void (*disableSetlocale)() = nullptr;
     int (*initCheck)(int*, char***) = nullptr;
     void* (*messageDialogNew)(void*, int, int, int, const char*, ...) = nullptr;
+    void* (*messageDialogGetMessageArea)(void*) = nullptr;
+    GList* (*containerGetChildren)(void*) = nullptr;
+    void (*listFree)(GList*) = nullptr;
+    void (*labelSetSelectable)(void*, int) = nullptr;
     void (*messageDialogSetImage)(void*, void*) = nullptr;
     void* (*imageNewFromIconName)(const char*, int) = nullptr;
     void* (*dialogAddButton)(void*, const char*, int) = nullptr;
@@ -56,6 +67,11 @@ struct Gtk {
         return resolve(library, "gtk_disable_setlocale", disableSetlocale) &&
                resolve(library, "gtk_init_check", initCheck) &&
                resolve(library, "gtk_message_dialog_new", messageDialogNew) &&
+               resolve(library, "gtk_message_dialog_get_message_area",
+                       messageDialogGetMessageArea) &&
+               resolve(library, "gtk_container_get_children", containerGetChildren) &&
+               resolve(library, "g_list_free", listFree) &&
+               resolve(library, "gtk_label_set_selectable", labelSetSelectable) &&
                resolve(library, "gtk_message_dialog_set_image", messageDialogSetImage) &&
                resolve(library, "gtk_image_new_from_icon_name", imageNewFromIconName) &&
                resolve(library, "gtk_dialog_add_button", dialogAddButton) &&
@@ -191,10 +207,10 @@ int onKeyPress(void* dialog, void* event, void* data) {
 
 void ignoreLogMessage(const char*, int, const char*, void*) {}
 
-class GtkDialogs : public DialogHost {
+class GtkDialogs : public DesktopDialogs {
   public:
-    GtkDialogs(const Gtk& gtk, std::string alertTitle)
-        : gtk_(gtk), alertTitle_(std::move(alertTitle)) {}
+    GtkDialogs(const Gtk& gtk, std::string programName)
+        : gtk_(gtk), programName_(std::move(programName)) {}
 
     void messageBox(const std::string& text) override {
         // No title, as on Windows; Enter, Esc and the close box all acknowledge.
@@ -224,18 +240,28 @@ class GtkDialogs : public DialogHost {
             set.push_back({"OK", 1});
         }
         // The first option is the default; Esc and the close box choose nothing.
-        return show(titleText(alertTitle_), bodyText(text, true), Icon{messageOther, nullptr}, set,
+        return show(titleText(programName_), bodyText(text, true), Icon{messageOther, nullptr}, set,
                     0, 0, false);
+    }
+
+    void showText(const std::string& text) override {
+        // Enter, Esc and the close box close it.
+        show(titleText(programName_), bodyText(text, false), Icon{messageOther, nullptr},
+             {{"OK", mb::IDOK}}, 0, mb::IDOK, false, true);
     }
 
   private:
     // Shows one modal dialog and returns the result of the button chosen; Esc and the
-    // close box give onEscape, or are refused where it is empty.
+    // close box give onEscape, or are refused where it is empty. A selectable text can be
+    // marked and copied.
     int show(const std::string& title, const std::string& text, const Icon& icon,
              const std::vector<Button>& set, std::size_t byDefault, std::optional<int> onEscape,
-             bool letterKeys) {
+             bool letterKeys, bool selectableText = false) {
         void* dialog = gtk_.messageDialogNew(nullptr, dialogModal, icon.messageType, buttonsNone,
                                              "%s", text.c_str());
+        if (selectableText) {
+            makeTextSelectable(dialog);
+        }
         gtk_.windowSetTitle(dialog, title.c_str());
         if (icon.name != nullptr) {
             void* image = gtk_.imageNewFromIconName(icon.name, iconSizeDialog);
@@ -295,8 +321,17 @@ class GtkDialogs : public DialogHost {
         return answer;
     }
 
+    // The message dialog's text is the first label of its message area.
+    void makeTextSelectable(void* dialog) const {
+        GList* children = gtk_.containerGetChildren(gtk_.messageDialogGetMessageArea(dialog));
+        if (children != nullptr) {
+            gtk_.labelSetSelectable(children->data, 1);
+            gtk_.listFree(children);
+        }
+    }
+
     const Gtk& gtk_;
-    std::string alertTitle_;
+    std::string programName_;
 };
 
 // GTK, loaded and set up once for the life of the program; nullptr when it cannot be.
@@ -332,12 +367,12 @@ bool graphicalSessionNamed() {
     return false;
 }
 
-std::unique_ptr<DialogHost> openDesktopDialogs(const std::string& alertTitle) {
+std::unique_ptr<DesktopDialogs> openDesktopDialogs(const std::string& programName) {
     const Gtk* gtk = loadedGtk();
     if (gtk == nullptr) {
         return nullptr;
     }
-    return std::make_unique<GtkDialogs>(*gtk, alertTitle);
+    return std::make_unique<GtkDialogs>(*gtk, programName);
 }
 
 } // namespace rt::posix

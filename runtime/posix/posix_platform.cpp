@@ -1,7 +1,6 @@
 #include "runtime/posix/posix_platform.hpp"
 
 #include "runtime/posix/command_interpreter.hpp"
-#include "runtime/posix/desktop_dialogs.hpp"
 #include "runtime/posix/files.hpp"
 #include "runtime/posix/os_errors.hpp"
 #include "runtime/posix/process_start.hpp"
@@ -29,19 +28,26 @@ namespace rt::posix {
 // file the program opens.
 PosixPlatform::PosixPlatform()
     : out_(std::cout), err_(std::cerr), terminal_(std::cin, std::cout, !standardInputIsTerminal()),
-      desktopWanted_(!standardInputCanAnswer() && graphicalSessionNamed()) {}
+      desktopWanted_(!standardInputCanAnswer() && graphicalSessionNamed()),
+      keepConsole_(desktopWanted_ && !standardOutputIsTerminal()),
+      keepStdErr_(desktopWanted_ && !standardErrorIsTerminal()) {}
 
 PosixPlatform::PosixPlatform(std::istream& in, std::ostream& out, std::ostream& err)
     : out_(out), err_(err), terminal_(in, out) {}
 
-DialogHost& PosixPlatform::dialogs() {
+DesktopDialogs* PosixPlatform::desktop() {
     if (desktopWanted_) {
         desktopWanted_ = false;
-        // ALERT's window bears the program's name, as on Windows.
+        // ALERT's window bears the program's name, as on Windows; so does the window of
+        // console output at the end.
         desktop_ = openDesktopDialogs(std::filesystem::path(executablePath()).stem().string());
     }
-    if (desktop_) {
-        return *desktop_;
+    return desktop_.get();
+}
+
+DialogHost& PosixPlatform::dialogs() {
+    if (DesktopDialogs* windows = desktop()) {
+        return *windows;
     }
     // A dialog that follows other console output starts on a line of its own; the
     // terminal dialogs end their own last line.
@@ -99,6 +105,9 @@ void PosixPlatform::tone(int /*frequency*/, int /*duration*/) {
 }
 
 void PosixPlatform::consoleWrite(const std::string& text) {
+    if (keepConsole_) {
+        unseen_.add(text);
+    }
     out_ << text << std::flush;
     cursor_.advance(text);
     if (!text.empty()) {
@@ -107,6 +116,9 @@ void PosixPlatform::consoleWrite(const std::string& text) {
 }
 
 void PosixPlatform::stdErrWrite(const std::string& text) {
+    if (keepStdErr_) {
+        unseen_.add(text);
+    }
     err_ << text << std::flush;
 }
 
@@ -126,6 +138,15 @@ void PosixPlatform::endOutput() {
     if (lineOpen_) {
         out_ << '\n' << std::flush;
         lineOpen_ = false;
+    }
+    // Started from the desktop: what the program wrote where nobody sees it (the error
+    // log's report, a message on standard error) is shown before the program ends.
+    const std::string text = unseen_.text();
+    unseen_.clear();
+    if (!text.empty()) {
+        if (DesktopDialogs* windows = desktop()) {
+            windows->showText(text);
+        }
     }
 }
 

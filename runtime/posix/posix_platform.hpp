@@ -6,7 +6,9 @@
 
 #include "runtime/platform.hpp"
 #include "runtime/posix/cursor_tracker.hpp"
+#include "runtime/posix/desktop_dialogs.hpp"
 #include "runtime/posix/terminal_dialogs.hpp"
+#include "runtime/posix/unseen_output.hpp"
 
 #include <iosfwd>
 #include <memory>
@@ -18,7 +20,8 @@ class PosixPlatform : public Platform {
     // On the process's standard input, output and error. When standard input is not a
     // terminal, the dialogs write each answer they read after their prompt. When it can
     // give no answers at all (not a terminal, pipe or file) and a graphical session is
-    // there, the dialogs are desktop windows.
+    // there, the dialogs are desktop windows, and what the console and standard error
+    // channels write where no terminal shows it is shown in a window at the end of the run.
     PosixPlatform();
     // Dialogs and console output on these streams instead (for tests); programs that
     // are started still inherit the process's own ones.
@@ -62,12 +65,18 @@ class PosixPlatform : public Platform {
     // The dialogs in use: desktop windows when wanted and GTK can show them (decided at
     // the first dialog), otherwise the terminal, on a line of their own.
     DialogHost& dialogs();
+    // The desktop windows when wanted and GTK can show them, otherwise nullptr.
+    DesktopDialogs* desktop();
 
     std::ostream& out_;
     std::ostream& err_;
     TerminalDialogs terminal_;
     bool desktopWanted_ = false;
-    std::unique_ptr<DialogHost> desktop_;
+    std::unique_ptr<DesktopDialogs> desktop_;
+    // Kept for the desktop: console and standard error output that no terminal shows.
+    bool keepConsole_ = false;
+    bool keepStdErr_ = false;
+    UnseenOutput unseen_;
     // The console's last output did not end with a line end.
     bool lineOpen_ = false;
     CursorTracker cursor_;

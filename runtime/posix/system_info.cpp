@@ -49,6 +49,10 @@ bool standardOutputIsTerminal() {
     return ::isatty(STDOUT_FILENO) == 1;
 }
 
+bool standardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
 bool standardInputIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
 }

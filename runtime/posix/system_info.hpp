@@ -13,8 +13,9 @@ LocalTime localNow();
 std::string ownExecutablePath();
 // "<system> <release> <machine>" from uname, e.g. "Linux 6.1.0 x86_64".
 std::string systemName();
-// True when standard output / standard input is a terminal.
+// True when standard output / error / input is a terminal.
 bool standardOutputIsTerminal();
+bool standardErrorIsTerminal();
 bool standardInputIsTerminal();
 // True when answers can be read from standard input: it is a terminal, a pipe or a
 // file. A program started from a desktop launcher or file manager gets /dev/null, a

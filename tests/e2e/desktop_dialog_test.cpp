@@ -146,10 +146,36 @@ INSTANTIATE_TEST_SUITE_P(Answers, ConfirmationWindow,
                                          Answer{"enterPicksTheDefaultAbbrechen", "Return", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct LogCase {
+    const char* name;
+    bool logFolderFree; // false: every log file name is taken by a folder
+    const char* report;
+};
+
+void PrintTo(const LogCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ErrorEnd : public DesktopDialogs, public testing::WithParamInterface<LogCase> {};
+
 // The error dialog: a job text without line ends is an argument error; its window bears
-// the program's name and the handler's options as buttons.
-TEST_F(DesktopDialogs, ErrorDialogEndsWithTheLogWhenAskedTo) {
+// the program's name and the handler's options as buttons. Asked to end with the log, the
+// program reports where the log went (or that none could be written) in a last window,
+// since the console it writes that report to is seen by nobody.
+TEST_P(ErrorEnd, EndsWithTheLogAndAWindowReportingIt) {
+    const LogCase& c = GetParam();
+    const std::string missing = e2e::markedTextReaderMissing();
+    if (!missing.empty()) {
+        GTEST_SKIP() << missing;
+    }
     writeFile("datensicherung.txt", "quelle");
+    if (!c.logFolderFree) {
+        fs::create_directory(path("TVRERROR.LOG"));
+        for (int n = 1; n <= 999; ++n) {
+            std::string number = std::to_string(n);
+            fs::create_directory(path("TVRERROR." + std::string(3 - number.size(), '0') + number));
+        }
+    }
     const pid_t program = startFromLauncher();
     ASSERT_GT(program, 0);
     const std::string window = waitForWindow("datensicherung");
@@ -160,11 +186,37 @@ TEST_F(DesktopDialogs, ErrorDialogEndsWithTheLogWhenAskedTo) {
     // "Abbrechen" has the focus; Tab goes on to "Ende mit LOG-Datei".
     pressKey(window, "Tab");
     pressKey(window, "Return");
+
+    const std::string report = waitForWindow("datensicherung", window);
+    if (report.empty()) {
+        finish(program, 1);
+        FAIL() << "no window reported the log";
+    }
+    EXPECT_EQ(screen().xdotool({"getwindowname", report}), "datensicherung");
+    // The focus goes back from "OK" to the text, which marks it whole.
+    pressKey(report, "shift+Tab");
+    std::string shown;
+    for (int attempt = 0; attempt < 50 && shown.empty(); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shown = screen().markedText();
+    }
+    EXPECT_NE(shown.find(c.report), std::string::npos) << shown;
+    pressKey(report, "Escape");
+
     const e2e::RunResult result = finish(program, 20);
     EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
-    EXPECT_TRUE(fs::exists(path("TVRERROR.LOG")));
+    // The console still has the report too.
+    EXPECT_NE(result.out.find(c.report), std::string::npos) << result.out;
+    EXPECT_EQ(fs::is_regular_file(path("TVRERROR.LOG")), c.logFolderFree);
     EXPECT_TRUE(recordedCopyCalls().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, ErrorEnd,
+    testing::Values(
+        LogCase{"logWritten", true, "Fehlerprotokoll wurde in die Datei TVRERROR.LOG geschrieben"},
+        LogCase{"noLogPossible", false, "Datei für Fehlerprotokoll kann nicht geöffnet werden"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Answers that come through a pipe or a file keep the text protocol, display or not.
 TEST_F(DesktopDialogs, PipedAnswersStayOnTheTerminal) {

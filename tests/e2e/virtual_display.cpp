@@ -33,6 +33,10 @@ std::string virtualDisplayMissing(bool withGtk) {
     return {};
 }
 
+std::string markedTextReaderMissing() {
+    return onPath("xclip") ? "" : "xclip is not installed";
+}
+
 VirtualDisplay::VirtualDisplay() {
     // Xvfb picks a free number itself and writes it to the pipe once it takes connections.
     int ready[2];
@@ -78,7 +82,17 @@ VirtualDisplay::~VirtualDisplay() {
 }
 
 std::string VirtualDisplay::xdotool(const std::vector<std::string>& arguments, int seconds) const {
-    std::string command = "DISPLAY=" + name_ + " timeout " + std::to_string(seconds) + " xdotool";
+    return tool("xdotool", arguments, seconds);
+}
+
+std::string VirtualDisplay::markedText() const {
+    return tool("xclip", {"-o", "-selection", "primary"}, 10);
+}
+
+std::string VirtualDisplay::tool(const std::string& program,
+                                 const std::vector<std::string>& arguments, int seconds) const {
+    std::string command =
+        "DISPLAY=" + name_ + " timeout " + std::to_string(seconds) + " " + program;
     for (const std::string& argument : arguments) {
         command += " '" + argument + "'";
     }

@@ -11,6 +11,8 @@ namespace e2e {
 // Why a display test cannot run here (Xvfb, xdotool or, when withGtk, GTK 3 missing),
 // empty when it can.
 std::string virtualDisplayMissing(bool withGtk);
+// Why the text marked on a display cannot be read here (xclip missing), empty when it can.
+std::string markedTextReaderMissing();
 
 class VirtualDisplay {
   public:
@@ -29,8 +31,15 @@ class VirtualDisplay {
     // single quotes), for at most `seconds`; its standard output without the last line end,
     // or nothing when it failed or took too long.
     std::string xdotool(const std::vector<std::string>& arguments, int seconds = 10) const;
+    // The text marked on this display (the primary selection), read with xclip; empty when
+    // nothing is marked.
+    std::string markedText() const;
 
   private:
+    // Runs a program on this display, as xdotool above.
+    std::string tool(const std::string& program, const std::vector<std::string>& arguments,
+                     int seconds) const;
+
     int server_ = -1;
     std::string name_;
 };
