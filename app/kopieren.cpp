@@ -39,9 +39,11 @@ Value KOPIEREN(const Value& cText, Loc loc) {
     const std::string cMonat =
         SUBSTR(DTOS(today), 1, 4) + STRZERO(VAL(SUBSTR(DTOS(today), 5, 2)) - 1, 2, 0);
 
-    // A job text without line ends has lines without values: this raises the runtime's
-    // argument error, and the error handling decides how to go on.
-    const Value monthFolder = traced(aText[1]) + Value("\\" + cMonat);
+    // Line 2, a backslash and the month, joined left to right. A job text without line
+    // ends has lines without values: the first join raises the runtime's argument error
+    // (operands: the empty value and the backslash), and the error handling decides how
+    // to go on.
+    const Value monthFolder = traced(aText[1]) + Value("\\") + Value(cMonat);
     if (!monthFolder.isText()) {
         return true;
     }

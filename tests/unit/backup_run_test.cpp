@@ -1,5 +1,6 @@
 // One backup job through the scripted platform: target folder rotation, folder
 // commands, the confirmation, the copy's command line and the messages.
+#include "runtime/output.hpp"
 #include "tests/support/program_fixture.hpp"
 
 #include <filesystem>
@@ -283,6 +284,9 @@ TEST_F(BackupRun, JobTextWithoutLineEndsRaisesTheArgumentError) {
     ASSERT_EQ(raised.size(), 1u);
     EXPECT_EQ(raised[0]->genCode.number(), rt::gen::ARGUMENT);
     EXPECT_EQ(raised[0]->operation.text(), "+");
+    // Line 2, the backslash and the month are joined left to right: the first join fails,
+    // before the month is added.
+    EXPECT_EQ(rt::VAR2CHAR(raised[0]->args), "{NIL, \"\\\"}");
     EXPECT_TRUE(platform->shellCalls.empty());
     EXPECT_TRUE(platform->dialogs.empty());
 
