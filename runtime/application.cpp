@@ -45,12 +45,7 @@ State& state() {
 
 std::string APPNAME(bool fullPath, Loc loc) {
     trace(loc);
-    std::string path = platform().executablePath();
-    if (fullPath) {
-        return path;
-    }
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return fullPath ? platform().executablePath() : platform().startedName();
 }
 
 int APPTYPE(Loc loc) {

@@ -11,7 +11,8 @@
 
 namespace rt {
 
-// APPNAME(): the executable's file name without folder; APPNAME(true): the full path.
+// APPNAME(): the executable's file name without folder, as the program was started (a
+// link's name); APPNAME(true): the full path of the program file.
 std::string APPNAME(bool fullPath = false, Loc loc = Loc::current());
 // APPTYPE(): 3 graphical application, 1 or 2 text console.
 int APPTYPE(Loc loc = Loc::current());

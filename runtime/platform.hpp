@@ -54,8 +54,12 @@ class Platform {
     virtual bool ctrlHeld() = 0;
 
     // --- the program itself ---
-    // The executable's full path.
+    // The executable's full path: the program file itself.
     virtual std::string executablePath() = 0;
+    // The executable's file name, without folder, as the program was started. Here the
+    // last part of executablePath(); where a program can be started under another name
+    // (a link to it), that name.
+    virtual std::string startedName();
     // 3 graphical, 2 text console (POSIX), 1 text console.
     virtual int appType() = 0;
     virtual DesktopSize desktopSize() = 0;

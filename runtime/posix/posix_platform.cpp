@@ -70,6 +70,13 @@ std::string PosixPlatform::executablePath() {
     return ownExecutablePath();
 }
 
+// A link to the program (arbeit -> datensicherung) names its own job file; the copy
+// program is still looked for beside the program file (executablePath).
+std::string PosixPlatform::startedName() {
+    const std::string name = startedProgramName();
+    return name.empty() ? Platform::startedName() : name;
+}
+
 int PosixPlatform::appType() {
     return 2;
 }

@@ -31,6 +31,7 @@ class PosixPlatform : public Platform {
     bool ctrlHeld() override;
 
     std::string executablePath() override;
+    std::string startedName() override;
     int appType() override;
     DesktopSize desktopSize() override;
 

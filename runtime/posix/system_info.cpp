@@ -1,5 +1,6 @@
 #include "runtime/posix/system_info.hpp"
 
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <sys/stat.h>
@@ -35,6 +36,12 @@ std::string ownExecutablePath() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string startedProgramName() {
+    // The C library keeps argv[0] from the start of the process.
+    const std::string name = program_invocation_name != nullptr ? program_invocation_name : "";
+    return name.substr(name.find_last_of('/') + 1);
 }
 
 std::string systemName() {

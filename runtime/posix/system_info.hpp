@@ -11,6 +11,9 @@ namespace rt::posix {
 LocalTime localNow();
 // The running program's full path (from /proc/self/exe); empty when unknown.
 std::string ownExecutablePath();
+// The last part of the name the program was started under (its argv[0]); empty when
+// that gives none.
+std::string startedProgramName();
 // "<system> <release> <machine>" from uname, e.g. "Linux 6.1.0 x86_64".
 std::string systemName();
 // True when standard output / error / input is a terminal.

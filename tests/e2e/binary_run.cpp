@@ -83,10 +83,10 @@ std::vector<std::vector<std::string>> BinaryTest::recordedCopyCalls() const {
 
 namespace {
 
-// Starts `program` in `folder` with its standard input from inFile and its output into
-// outFile and errFile; returns its process id, or -1.
-pid_t spawn(const fs::path& program, const fs::path& folder, const fs::path& inFile,
-            const fs::path& outFile, const fs::path& errFile,
+// Starts `program` under the name `argv0` in `folder` with its standard input from
+// inFile and its output into outFile and errFile; returns its process id, or -1.
+pid_t spawn(const fs::path& program, const std::string& argv0, const fs::path& folder,
+            const fs::path& inFile, const fs::path& outFile, const fs::path& errFile,
             const std::vector<std::string>& environment,
             const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_t actions;
@@ -110,7 +110,7 @@ pid_t spawn(const fs::path& program, const fs::path& folder, const fs::path& inF
     }
     envp.push_back(nullptr);
 
-    std::vector<std::string> args{program.string()};
+    std::vector<std::string> args{argv0};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (auto& a : args) {
@@ -138,10 +138,18 @@ RunResult BinaryTest::runIn(const std::string& subfolder, const std::string& inp
                             const std::vector<std::string>& environment,
                             const std::vector<std::string>& arguments) const {
     const fs::path folder = subfolder.empty() ? dir_ : dir_ / subfolder;
+    const fs::path program = folder / "datensicherung";
+    return runAs(program, program.string(), folder, input, environment, arguments);
+}
+
+RunResult BinaryTest::runAs(const fs::path& program, const std::string& argv0,
+                            const fs::path& folder, const std::string& input,
+                            const std::vector<std::string>& environment,
+                            const std::vector<std::string>& arguments) const {
     const fs::path inFile = dir_ / ".stdin";
     { std::ofstream(inFile, std::ios::binary) << input; }
-    const pid_t pid = spawn(folder / "datensicherung", folder, inFile, dir_ / ".stdout",
-                            dir_ / ".stderr", environment, arguments);
+    const pid_t pid = spawn(program, argv0, folder, inFile, dir_ / ".stdout", dir_ / ".stderr",
+                            environment, arguments);
     RunResult result;
     if (pid < 0) {
         return result;
@@ -156,7 +164,8 @@ RunResult BinaryTest::runIn(const std::string& subfolder, const std::string& inp
 
 pid_t BinaryTest::start(const std::string& stdinPath,
                         const std::vector<std::string>& environment) const {
-    return spawn(dir_ / "datensicherung", dir_, stdinPath, dir_ / ".stdout", dir_ / ".stderr",
+    const fs::path program = dir_ / "datensicherung";
+    return spawn(program, program.string(), dir_, stdinPath, dir_ / ".stdout", dir_ / ".stderr",
                  environment, {});
 }
 

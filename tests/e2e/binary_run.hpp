@@ -50,6 +50,12 @@ class BinaryTest : public ::testing::Test {
     RunResult runIn(const std::string& subfolder, const std::string& input,
                     const std::vector<std::string>& environment = {},
                     const std::vector<std::string>& arguments = {}) const;
+    // Starts `program` (a path) under the name `argv0` with `folder` as the current
+    // folder.
+    RunResult runAs(const std::filesystem::path& program, const std::string& argv0,
+                    const std::filesystem::path& folder, const std::string& input,
+                    const std::vector<std::string>& environment = {},
+                    const std::vector<std::string>& arguments = {}) const;
 
     // Starts the program in dir() with standard input read from stdinPath (for instance
     // /dev/null, as a desktop launcher gives it) and returns at once.
