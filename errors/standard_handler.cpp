@@ -79,11 +79,13 @@ void attachSessionError(Object& e) {
         const Value oClass = evaluateText("DacSession()");
         oSession = oClass.isObject() ? oClass.object()->send("getDefault", {}) : NIL;
     }
+    // Only an object can be asked; anything else in its place is passed over.
     if (!oSession.isObject()) {
         return;
     }
+    // Any answer but the number 0 is a pending error, also one that is no number.
     const Value lastError = oSession.object()->send("getLastError", {});
-    if (lastError.isNumber() && lastError.number() != 0) {
+    if (!isNumber(lastError, 0)) {
         const Value previous = e.get("cargo");
         const Value code = oSession.object()->send("getLastError", {});
         const Value message = oSession.object()->send("getLastMessage", {});
@@ -225,8 +227,9 @@ Value STANDARDEH(const Value& oError, Loc loc) {
 
     const Value osCode = e.get("osCode");
     if (!EMPTY(osCode)) {
-        const int code = osCode.isNumber() ? static_cast<int>(osCode.number()) : 0;
-        cMessage += t.osErrorLabel + LTRIM(STR(code)) + ";" + DOSERRORMESSAGE(code);
+        const std::string cCode =
+            osCode.isNumber() ? LTRIM(STR(osCode.number())) : VAR2CHAR(osCode);
+        cMessage += t.osErrorLabel + cCode + ";" + DOSERRORMESSAGE(osCode);
     }
 
     if (APPTYPE() != 3) {

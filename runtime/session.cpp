@@ -7,6 +7,8 @@
 #include "runtime/text.hpp"
 
 #include <cctype>
+#include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace rt {
@@ -75,9 +77,15 @@ Value evaluateText(std::string_view expression, Loc loc) {
     return raise(error).value;
 }
 
-std::string DOSERRORMESSAGE(int osCode, Loc loc) {
+std::string DOSERRORMESSAGE(const Value& osCode, Loc loc) {
     trace(loc);
-    return platform().osErrorMessage(osCode);
+    // Codes are 32-bit (Windows gives them unsigned); anything else is no code at all.
+    const double n = osCode.isNumber() ? osCode.number() : 0.5;
+    if (n != std::trunc(n) || n < INT32_MIN || n > UINT32_MAX) {
+        return {};
+    }
+    const int code = n < 0 ? static_cast<int>(n) : static_cast<int>(static_cast<std::uint32_t>(n));
+    return platform().osErrorMessage(code);
 }
 
 } // namespace rt

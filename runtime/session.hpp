@@ -24,7 +24,8 @@ void registerClass(const std::string& name, const Value& classObject);
 // argument error; the error block's answer is then the value.
 Value evaluateText(std::string_view expression, Loc loc = Loc::current());
 
-// DOSERRORMESSAGE(code): the operating system's own text for an error code.
-std::string DOSERRORMESSAGE(int osCode, Loc loc = Loc::current());
+// DOSERRORMESSAGE(code): the operating system's own text for an error code; a value that
+// is no whole 32-bit number is no code the system knows, and has the empty text.
+std::string DOSERRORMESSAGE(const Value& osCode, Loc loc = Loc::current());
 
 } // namespace rt

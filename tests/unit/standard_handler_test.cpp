@@ -244,6 +244,81 @@ INSTANTIATE_TEST_SUITE_P(
                       SessionCase{"ClassWithoutDefault", false, true, false, 17, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct LastErrorCase {
+    const char* name;
+    Value answer; // what getLastError gives
+    bool attached;
+};
+
+class SessionLastError : public Handler, public ::testing::WithParamInterface<LastErrorCase> {};
+
+// Only the number 0 means "no pending error"; any other answer attaches the session array.
+TEST_P(SessionLastError, AnyAnswerButTheNumberZeroIsAnError) {
+    registerRootConsole();
+    platform->alertAnswers = {1};
+    auto session = std::make_shared<test::SessionDouble>();
+    const Value answer = GetParam().answer;
+    session->onLastError = [answer] { return answer; };
+    session->lastMessage = "M";
+    setDbSession(Value(session));
+
+    const auto e = record([](ErrorRecord& r) { r.cargo = "vorher"; });
+    EXPECT_EQ(handle(e).kind, Kind::Breaks);
+    if (GetParam().attached) {
+        ASSERT_TRUE(e->cargo.isArray());
+        ASSERT_EQ(e->cargo.array()->size(), 3u);
+        EXPECT_TRUE(exactlyEqual(element(e->cargo, 1), Value("vorher")));
+        EXPECT_TRUE(exactlyEqual(element(e->cargo, 2), answer));
+        EXPECT_TRUE(exactlyEqual(element(e->cargo, 3), Value("M")));
+        EXPECT_EQ(session->errorQueries, 2);
+    } else {
+        EXPECT_TRUE(exactlyEqual(e->cargo, Value("vorher")));
+        EXPECT_EQ(session->errorQueries, 1);
+        EXPECT_EQ(session->messageQueries, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SessionLastError,
+                         ::testing::Values(LastErrorCase{"NumberZero", Value(0), false},
+                                           LastErrorCase{"NumberSeventeen", Value(17), true},
+                                           LastErrorCase{"NegativeNumber", Value(-1), true},
+                                           LastErrorCase{"EmptyValue", NIL, true},
+                                           LastErrorCase{"TextZero", Value("0"), true},
+                                           LastErrorCase{"EmptyText", Value(""), true},
+                                           LastErrorCase{"LogicalFalse", Value(false), true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct NoSessionObject {
+    const char* name;
+    std::function<void()> arrange;
+};
+
+class SessionNotAnObject : public Handler, public ::testing::WithParamInterface<NoSessionObject> {};
+
+// Something other than an object where a session is looked for cannot be asked: it is
+// passed over, and the dialog follows as without a session.
+TEST_P(SessionNotAnObject, IsPassedOver) {
+    registerRootConsole();
+    platform->alertAnswers = {1};
+    GetParam().arrange();
+    const auto e = record([](ErrorRecord& r) { r.cargo = "vorher"; });
+    EXPECT_EQ(handle(e).kind, Kind::Breaks);
+    EXPECT_TRUE(exactlyEqual(e->cargo, Value("vorher")));
+    EXPECT_EQ(platform->dialogsOf("alert").size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, SessionNotAnObject,
+    ::testing::Values(NoSessionObject{"RuntimeSessionIsANumber", [] { setDbSession(Value(5)); }},
+                      NoSessionObject{"DacSessionGivesAText",
+                                      [] { registerClass("DacSession", Value("Klasse")); }},
+                      NoSessionObject{"DefaultSessionIsAText",
+                                      [] {
+                                          auto cls = test::registerSessionClass(nullptr);
+                                          cls->defaultSession = Value("Sitzung");
+                                      }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Handler, SessionArrayTextIsFollowedByTheOperatingSystemLines) {
     registerRootConsole();
     platform->alertAnswers = {1};
@@ -328,17 +403,39 @@ TEST_F(Handler, DialogThatCanNeverBeAnsweredLogsAndEnds) {
     EXPECT_EQ(platform->dialogsOf("alert").size(), 1u);
 }
 
-TEST_F(Handler, OperatingSystemLinesOnlyWithACode) {
+struct OsCodeCase {
+    const char* name;
+    Value osCode;
+    std::string lines; // what follows the thread line
+};
+
+class OperatingSystemLines : public Handler, public ::testing::WithParamInterface<OsCodeCase> {};
+
+// Only a code that is not empty adds the lines; a number is shown as decimal digits, any
+// other value in its one text form (and the system has no message for it).
+TEST_P(OperatingSystemLines, FollowTheThreadLine) {
     registerRootConsole();
-    platform->alertAnswers = {1, 1};
-    handle(record([](ErrorRecord& r) { r.osCode = 32; }));
-    handle(record([](ErrorRecord& r) { r.osCode = 0; }));
+    platform->alertAnswers = {1};
+    handle(record([](ErrorRecord& r) { r.osCode = GetParam().osCode; }));
     const auto alerts = platform->dialogsOf("alert");
-    ASSERT_EQ(alerts.size(), 2u);
+    ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].text, "Fehler BASE/1;Beschreibung : Argumentfehler;Operation : +;"
-                              "Thread ID : 1;Betriebsystem Fehler : 32;OS-Fehler 32");
-    EXPECT_EQ(alerts[1].text.find("Betriebsystem"), std::string::npos);
+                              "Thread ID : 1" +
+                                  GetParam().lines);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, OperatingSystemLines,
+    ::testing::Values(OsCodeCase{"Number", Value(32), ";Betriebsystem Fehler : 32;OS-Fehler 32"},
+                      OsCodeCase{"Zero", Value(0), ""}, OsCodeCase{"EmptyValue", NIL, ""},
+                      OsCodeCase{"EmptyText", Value(""), ""},
+                      OsCodeCase{"Text", Value("E_FAIL"), ";Betriebsystem Fehler : E_FAIL;"},
+                      OsCodeCase{"Logical", Value(true), ";Betriebsystem Fehler : .T.;"},
+                      OsCodeCase{"Fraction", Value(2.5),
+                                 ";Betriebsystem Fehler : " + LTRIM(STR(2.5)) + ";"},
+                      OsCodeCase{"BeyondEveryCode", Value(1e20),
+                                 ";Betriebsystem Fehler : " + LTRIM(STR(1e20)) + ";"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A platform whose dialog moves the cursor, as a dialog drawn on the console does.
 class CursorMovingPlatform : public test::ScriptedPlatform {
@@ -443,6 +540,24 @@ TEST_F(Handler, MessageBoxTextHasTheCallStackAndCarriageReturns) {
                              "Thread ID : 1\rAufgerufen von KOPIEREN(" +
                                  std::to_string(kopierenLine) + ")\rAufgerufen von MAIN(" +
                                  std::to_string(mainLine) + ")");
+}
+
+// An error the operating system reported, under the message box: its lines come before
+// the call stack.
+TEST_F(Handler, MessageBoxTextHasTheOperatingSystemLinesBeforeTheCallStack) {
+    platform->applicationType = 3;
+    platform->confirmAnswers = {mb::IDIGNORE};
+    platform->createFailures["GESPERRT.TXT"] = 5;
+    ERRORSYS();
+    Frame main{"MAIN"};
+    const int setLine = __LINE__ + 1;
+    SET(setting::ALTFILE, Value("GESPERRT.TXT"), Value(false));
+    const auto boxes = platform->dialogsOf("confirm");
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string tail = "\rBetriebsystem Fehler : 5\rOS-Fehler 5\rAufgerufen von MAIN(" +
+                             std::to_string(setLine) + ")";
+    ASSERT_GE(boxes[0].text.size(), tail.size());
+    EXPECT_EQ(boxes[0].text.substr(boxes[0].text.size() - tail.size()), tail) << boxes[0].text;
 }
 
 // --- errors while the handler runs ----------------------------------------------------------
