@@ -32,8 +32,16 @@ std::map<int, SettingHandler>& handlers() {
     return table;
 }
 
+SettingObserver& currentObserver() {
+    static SettingObserver current;
+    return current;
+}
+
 Value change(int number, const Value& value, const std::optional<Value>& additive, Loc loc) {
     trace(loc);
+    if (currentObserver()) {
+        currentObserver()(number, value, additive);
+    }
     Value previous = values()[number];
     if (const auto handler = handlers().find(number); handler != handlers().end()) {
         // The handler may raise; the setting then keeps its value.
@@ -63,6 +71,10 @@ void onSetting(int number, SettingHandler handler) {
     handlers()[number] = std::move(handler);
 }
 
+void setSettingObserver(SettingObserver observer) {
+    currentObserver() = std::move(observer);
+}
+
 bool isOn(const Value& v) {
     if (v.isLogical()) {
         return v.logical();
@@ -77,6 +89,7 @@ bool isOn(const Value& v) {
 
 void resetSettings() {
     values() = startValues();
+    currentObserver() = nullptr;
 }
 
 } // namespace rt

@@ -32,6 +32,13 @@ using SettingHandler =
     std::function<void(const Value& newValue, const std::optional<Value>& additive, Loc loc)>;
 void onSetting(int number, SettingHandler handler);
 
+// Sees every change of a setting, in order, as it is asked for: the number, the new value
+// and the third argument when one was given. For tests that follow what a procedure does
+// with the settings; nullptr removes it, and so does resetSettings().
+using SettingObserver =
+    std::function<void(int number, const Value& newValue, const std::optional<Value>& additive)>;
+void setSettingObserver(SettingObserver observer);
+
 // "ON"/"OFF" texts and logicals both count as switches.
 bool isOn(const Value& v);
 

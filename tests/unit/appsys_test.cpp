@@ -119,6 +119,32 @@ TEST_F(AppSys, TextConsoleTypesGetTheRootConsoleWithABuffer) {
     EXPECT_TRUE(platform->graphicalConsoles.empty());
 }
 
+// The window is registered as the application window only after the last message it is
+// sent; until then the runtime has none.
+TEST_F(AppSys, WindowIsRegisteredAfterItsLastMessage) {
+    const std::pair<int, std::vector<std::string>> cases[] = {
+        {3, {"Create unregistered", "PresSpace unregistered"}},
+        {2, {"Create unregistered"}},
+    };
+    for (const auto& [type, expected] : cases) {
+        SCOPED_TRACE(type);
+        rt::SETAPPWINDOW(rt::NIL);
+        platform->applicationType = type;
+        std::vector<std::string> sent;
+        rt::setWindowObserver([&sent](const rt::WindowEvent& e) {
+            if (e.kind == "send") {
+                sent.push_back(e.name +
+                               (rt::SETAPPWINDOW().isNil() ? " unregistered" : " registered"));
+            }
+        });
+
+        APPSYS();
+
+        EXPECT_EQ(sent, expected);
+        EXPECT_TRUE(rt::SETAPPWINDOW().isObject());
+    }
+}
+
 TEST_F(AppSys, OtherTypesLeaveTheProgramWithoutAWindow) {
     for (const int type : {0, 4, -1}) {
         platform->applicationType = type;

@@ -2,6 +2,7 @@
 // settings and error block put back.
 #include "tests/support/error_fixture.hpp"
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -257,5 +258,99 @@ TEST_F(ErrorLog, SettingsAndErrorBlockArePutBack) {
     SET(setting::ALTFILE, Value(""));
     EXPECT_EQ(readFile("EIGENE.TXT"), "vorhernachher");
 }
+
+struct SettingsCase {
+    const char* name;
+    bool rootConsole;
+    std::vector<std::string> calls; // "number value [third argument]" of each change
+};
+
+class ErrorLogSettings : public ErrorLog, public ::testing::WithParamInterface<SettingsCase> {};
+
+// The settings are changed in a fixed order, and put back one by one with the values they
+// had on entry; the file name is given back without a third argument.
+TEST_P(ErrorLogSettings, AreChangedAndPutBackInOrder) {
+    if (GetParam().rootConsole) {
+        registerRootConsole();
+    }
+    SET(setting::ALTFILE, Value("EIGENE.TXT"), Value(false));
+    SET(setting::ALTERNATE, Value("ON"));
+    SET(setting::CONSOLE, Value("OFF"));
+    SET(setting::PRINTER, Value("ON"));
+    SET(setting::EXTRA, Value(true));
+    std::vector<std::string> calls;
+    setSettingObserver([&](int number, const Value& value, const std::optional<Value>& additive) {
+        calls.push_back(std::to_string(number) + " " + VAR2CHAR(value) +
+                        (additive ? " " + VAR2CHAR(*additive) : ""));
+    });
+
+    writeLog(record());
+
+    EXPECT_EQ(calls, GetParam().calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ErrorLogSettings,
+    ::testing::Values(
+        SettingsCase{"RootConsoleKeepsTheConsoleOn",
+                     true,
+                     {"21 .F.", "23 OFF", "17 ON", "19 TVRERROR.LOG .F.", "18 ON", "19 ", "18 OFF",
+                      "23 ON", "17 OFF", "19 EIGENE.TXT", "18 ON", "21 .T."}},
+        SettingsCase{"WithoutAWindowTheConsoleGoesOff",
+                     false,
+                     {"21 .F.", "23 OFF", "17 ON", "17 OFF", "19 TVRERROR.LOG .F.", "18 ON", "19 ",
+                      "18 OFF", "23 ON", "17 OFF", "19 EIGENE.TXT", "18 ON", "21 .T."}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct HandlerPath {
+    const char* name;
+    int appType;
+    bool rootConsole;
+    std::deque<int> alertAnswers;
+    std::deque<int> confirmAnswers;
+};
+
+class ErrorLogFromTheHandler : public ErrorLog,
+                               public ::testing::WithParamInterface<HandlerPath> {};
+
+// A job text without line ends under the installed error system. Whichever way the handler
+// comes to write the log, the listing starts with the procedure in which the error arose
+// (neither the log writer, the handler nor the standard block shows), and the arguments
+// are those of the join that failed.
+TEST_P(ErrorLogFromTheHandler, ListsTheProceduresActiveWhenTheErrorArose) {
+    const HandlerPath& c = GetParam();
+    platform->applicationType = c.appType;
+    if (c.rootConsole) {
+        registerRootConsole();
+    }
+    platform->alertAnswers = c.alertAnswers;
+    platform->confirmAnswers = c.confirmAnswers;
+    ERRORSYS();
+    Frame main{"MAIN"};
+    const int callLine = __LINE__ + 1;
+    EXPECT_THROW(KOPIEREN(Value("no line end")), QuitSignal);
+    EXPECT_EQ(ERRORLEVEL(), 1);
+
+    const auto lines = splitAt(readFile("TVRERROR.LOG"), "\r\n");
+    const auto args = std::find(lines.begin(), lines.end(), "oError:args         :");
+    ASSERT_LE(args + 3, lines.end());
+    EXPECT_EQ(std::vector<std::string>(args + 1, args + 4),
+              (std::vector<std::string>{"          -> VALTYPE: U VALUE: NIL",
+                                        "          -> VALTYPE: C VALUE: \\",
+                                        "oError:canDefault   : .F."}));
+    const auto stack = std::find(lines.begin(), lines.end(), "CALLSTACK:");
+    ASSERT_LE(stack + 2, lines.end());
+    const std::vector<std::string> listed(stack + 2, lines.end());
+    ASSERT_EQ(listed.size(), 3u) << testing::PrintToString(listed);
+    EXPECT_EQ(listed[0].rfind("Aufgerufen von KOPIEREN(", 0), 0u) << listed[0];
+    EXPECT_EQ(listed[1], "Aufgerufen von MAIN(" + std::to_string(callLine) + ")");
+    EXPECT_EQ(listed[2], "") << "the final line end";
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ErrorLogFromTheHandler,
+                         ::testing::Values(HandlerPath{"ConsoleWithoutWindow", 2, false, {}, {}},
+                                           HandlerPath{"ConsoleEndWithLog", 2, true, {2}, {}},
+                                           HandlerPath{"MessageBoxOk", 3, false, {}, {1}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
