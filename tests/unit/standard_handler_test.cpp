@@ -605,4 +605,31 @@ TEST_F(Handler, ErrorWhileWritingEveryLogStillEnds) {
     EXPECT_EQ(failing->dialogsOf("alert").size(), static_cast<std::size_t>(MAX_HANDLER_NESTING));
 }
 
+// The error while the log is written is asked about as well; "Abbrechen" breaks out of the
+// log writer and the handler before the exit code is set: MAIN ends, the exit procedure
+// runs, the exit code stays 0, and the log keeps what was written before the error.
+TEST_F(Handler, BreakOutOfAFailingLogEndsMainWithExitCodeZero) {
+    auto failing = std::make_shared<FailingSystemNamePlatform>();
+    failing->alertAnswers = {2, 1};
+    setPlatform(failing);
+    registerRootConsole();
+    std::vector<std::string> ran;
+    StartRecord startRecord;
+    startRecord.startup = {ERRORSYS};
+    startRecord.main = [&] {
+        Frame frame{"MAIN"};
+        NIL + Value("x");
+        ran.push_back("rest of MAIN");
+    };
+    startRecord.exit = [&] { ran.push_back("APPEXIT"); };
+
+    EXPECT_EQ(start(startRecord), 0);
+
+    EXPECT_EQ(ran, std::vector<std::string>{"APPEXIT"});
+    EXPECT_EQ(failing->dialogsOf("alert").size(), 2u);
+    const std::string log = readFile("TVRERROR.LOG");
+    EXPECT_NE(log.find("Telvaro Version"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Betriebssystem"), std::string::npos) << "the log ends where it failed";
+}
+
 } // namespace
