@@ -41,7 +41,8 @@ std::string ownExecutablePath() {
 std::string startedProgramName() {
     // The C library keeps argv[0] from the start of the process.
     const std::string name = program_invocation_name != nullptr ? program_invocation_name : "";
-    return name.substr(name.find_last_of('/') + 1);
+    const auto slash = name.find_last_of('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
 std::string systemName() {
