@@ -184,13 +184,15 @@ int start(const StartRecord& record) {
 }
 
 void resetRuntime() {
+    // Observers set by a test see nothing of the reset (what they write to may be gone).
+    setSettingObserver(nullptr);
+    setWindowObserver(nullptr);
     ERRORBLOCK(NIL);
     closeAlternateOutput();
     ERRORLEVEL(0);
     resetSettings();
     resetDialogs();
     db::reset();
-    setWindowObserver(nullptr);
     state() = State{};
 }
 

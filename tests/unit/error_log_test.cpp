@@ -285,6 +285,7 @@ TEST_P(ErrorLogSettings, AreChangedAndPutBackInOrder) {
     });
 
     writeLog(record());
+    setSettingObserver(nullptr);
 
     EXPECT_EQ(calls, GetParam().calls);
 }
