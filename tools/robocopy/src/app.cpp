@@ -4,12 +4,14 @@
 #include "options.hpp"
 #include "paths.hpp"
 #include "report.hpp"
+#include "roots.hpp"
 #include "selection.hpp"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <sys/stat.h>
 
 namespace rc {
@@ -69,48 +71,66 @@ const char* const helpText =
     "   /JOB, /SAVE and /QUIT (job files are not supported).\n"
     "\n";
 
-// The real path of "path", or of its deepest existing parent with the rest
-// appended, so that a destination that does not exist yet can be compared.
+// The real path of "path", or "path" itself when it cannot be resolved.
 std::string resolved(const std::string& path) {
-    std::string head = path;
-    std::string tail;
-    for (;;) {
-        char buffer[PATH_MAX];
-        if (realpath(head.c_str(), buffer) != nullptr) {
-            std::string out = buffer;
-            return tail.empty() ? out : joinPath(out, tail);
-        }
-        const std::size_t slash = head.find_last_of('/');
-        if (slash == std::string::npos || head == "/") {
-            return path;
-        }
-        const std::string part = head.substr(slash + 1);
-        tail = tail.empty() ? part : part + "/" + tail;
-        head = slash == 0 ? "/" : head.substr(0, slash);
-    }
+    char buffer[PATH_MAX];
+    return realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : path;
 }
 
-// True when a folder on the way from the source down to "inner" is left out by /XD.
-bool excludedOnTheWay(const Selector& selector, const std::string& sourceReal,
-                      const std::string& source, const std::string& innerReal) {
-    std::string rest = innerReal.substr(sourceReal.size());
-    std::string real = sourceReal, lexical = source;
-    std::size_t pos = 0;
-    while (pos < rest.size()) {
-        const std::size_t start = rest.find_first_not_of('/', pos);
-        if (start == std::string::npos) {
+// The last "count" names of "path" (fewer when it has fewer).
+std::vector<std::string> lastNames(const std::string& path, std::size_t count) {
+    std::vector<std::string> names;
+    std::size_t end = path.size();
+    while (names.size() < count && end > 0) {
+        const std::size_t slash = path.find_last_of('/', end - 1);
+        if (slash == std::string::npos) {
             break;
         }
-        const std::size_t end = std::min(rest.find('/', start), rest.size());
-        const std::string name = rest.substr(start, end - start);
+        if (slash + 1 < end) {
+            names.insert(names.begin(), path.substr(slash + 1, end - slash - 1));
+        }
+        end = slash;
+    }
+    return names;
+}
+
+// True when a folder on the way from the source down to the destination
+// ("names", one per level) is left out by /XD.
+bool excludedOnTheWay(const Selector& selector, const std::string& source,
+                      const std::vector<std::string>& names) {
+    std::string real = resolved(source), lexical = source;
+    for (const auto& name : names) {
         real = joinPath(real, name);
         lexical = joinPath(lexical, name);
         if (selector.dirNamedOut(name, lexical, real)) {
             return true;
         }
-        pos = end;
     }
     return false;
+}
+
+// Whether the destination lies inside the source (a copy into itself), where
+// no /XD exclusion on the way down allows it. Decided by device and inode.
+bool destInsideSource(const Roots& roots, const Selector& selector, const std::string& source,
+                      const std::string& dest) {
+    const int below = levelsBelow(roots.dest.get(), roots.sourceState.id);
+    if (below < 0) {
+        return false;
+    }
+    if (below == 0 && roots.missing.empty()) {
+        return true;
+    }
+    // The names on the way down, as the existing part of the path resolves.
+    std::string existing = dest;
+    for (std::size_t i = 0; i < roots.missing.size(); ++i) {
+        existing = existing.substr(0, std::max<std::size_t>(existing.find_last_of('/'), 1));
+    }
+    std::vector<std::string> names = lastNames(resolved(existing), static_cast<std::size_t>(below));
+    if (names.size() != static_cast<std::size_t>(below)) {
+        return true; // the way down cannot be named: no exclusion can allow it
+    }
+    names.insert(names.end(), roots.missing.begin(), roots.missing.end());
+    return !excludedOnTheWay(selector, source, names);
 }
 
 } // namespace
@@ -139,6 +159,12 @@ int run(const std::vector<std::string>& words, std::FILE* console) {
             return ExitFatal;
         }
     }
+    // The run never deletes its own log, wherever it lies.
+    std::optional<Identity> logFile;
+    struct stat logState {};
+    if (log != nullptr && fstat(fileno(log), &logState) == 0) {
+        logFile = Identity{logState.st_dev, logState.st_ino};
+    }
     Output output(console, log, options.tee);
     const auto finish = [&](int code) {
         output.flush();
@@ -161,33 +187,32 @@ int run(const std::vector<std::string>& words, std::FILE* console) {
             return finish(ExitFatal);
         }
     }
-    struct stat st {};
-    const int sourceError = stat(source.c_str(), &st) != 0 ? errno
-                            : !S_ISDIR(st.st_mode)         ? ENOTDIR
-                                                           : 0;
-    if (sourceError != 0) {
-        output.write(errorLines(sourceError, "Accessing Source Directory", displayDir(source)));
+    Roots roots;
+    if (const int error = openSourceRoot(source, roots)) {
+        output.write(errorLines(error, "Accessing Source Directory", displayDir(source)));
+        return finish(ExitFatal);
+    }
+    if (const int error = openDestRoot(dest, roots)) {
+        output.write(errorLines(error, "Accessing Destination Directory", displayDir(dest)));
         return finish(ExitFatal);
     }
 
     const Selector selector(options, started);
-    const std::string sourceReal = resolved(source);
-    const std::string destReal = resolved(dest);
-    if (isWithin(destReal, sourceReal) &&
-        (destReal == sourceReal || !excludedOnTheWay(selector, sourceReal, source, destReal))) {
+    if (destInsideSource(roots, selector, source, dest)) {
         output.write("ERROR : Destination Directory lies inside the Source Directory.\n"
                      "        The job would copy into itself; choose another destination or "
                      "exclude it with /XD.\n");
         return finish(ExitFatal);
     }
-    if (options.purge && isWithin(sourceReal, destReal)) {
+    if (options.purge && roots.missing.empty() &&
+        levelsBelow(roots.source.get(), roots.destState.id) >= 0) {
         output.write("ERROR : Source Directory lies inside the Destination Directory.\n"
                      "        /PURGE and /MIR could delete the source; choose another "
                      "destination.\n");
         return finish(ExitFatal);
     }
 
-    Job job(options, output, source, dest, started);
+    Job job(options, output, source, dest, std::move(roots), logFile, started);
     const int bits = job.run();
     if (bits & ExitFatal) {
         return finish(ExitFatal);

@@ -1,7 +1,5 @@
 #include "copier.hpp"
 
-#include "paths.hpp"
-
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -20,11 +18,11 @@ std::string tempName() {
     return prefix + std::to_string(tempCounter.fetch_add(1)) + ".tmp";
 }
 
-CopyOutcome copyLink(const CopyRequest& request, const std::string& tempPath,
-                     const std::string& finalPath) {
+CopyOutcome copyLink(const CopyRequest& request, const std::string& temp) {
     std::vector<char> target(4096);
     for (;;) {
-        const ssize_t n = readlink(request.source.c_str(), target.data(), target.size());
+        const ssize_t n =
+            readlinkat(request.sourceDir, request.sourceName.c_str(), target.data(), target.size());
         if (n < 0) {
             return {errno, 0};
         }
@@ -35,22 +33,23 @@ CopyOutcome copyLink(const CopyRequest& request, const std::string& tempPath,
         target.resize(target.size() * 2);
     }
     const std::string text(target.begin(), target.end());
-    if (symlink(text.c_str(), tempPath.c_str()) != 0) {
+    if (symlinkat(text.c_str(), request.destDir, temp.c_str()) != 0) {
         return {errno, 0};
     }
     struct stat st {};
-    if (lstat(request.source.c_str(), &st) == 0) {
+    if (fstatat(request.sourceDir, request.sourceName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (request.flags.owner || request.flags.security) {
-            (void)lchown(tempPath.c_str(), st.st_uid, st.st_gid);
+            (void)fchownat(request.destDir, temp.c_str(), st.st_uid, st.st_gid,
+                           AT_SYMLINK_NOFOLLOW);
         }
         if (request.flags.times) {
             const timespec times[2] = {st.st_atim, st.st_mtim};
-            (void)utimensat(AT_FDCWD, tempPath.c_str(), times, AT_SYMLINK_NOFOLLOW);
+            (void)utimensat(request.destDir, temp.c_str(), times, AT_SYMLINK_NOFOLLOW);
         }
     }
-    if (rename(tempPath.c_str(), finalPath.c_str()) != 0) {
+    if (renameat(request.destDir, temp.c_str(), request.destDir, request.name.c_str()) != 0) {
         const int error = errno;
-        unlink(tempPath.c_str());
+        unlinkat(request.destDir, temp.c_str(), 0);
         return {error, 0};
     }
     return {0, text.size()};
@@ -59,14 +58,15 @@ CopyOutcome copyLink(const CopyRequest& request, const std::string& tempPath,
 } // namespace
 
 CopyOutcome copyFile(const CopyRequest& request) {
-    const std::string tempPath = joinPath(request.destDir, tempName());
-    const std::string finalPath = joinPath(request.destDir, request.name);
+    const std::string temp = tempName();
     if (request.asLink) {
-        return copyLink(request, tempPath, finalPath);
+        return copyLink(request, temp);
     }
 
     // O_NONBLOCK keeps a FIFO that took the place of a file from stalling the job.
-    const int in = open(request.source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int in =
+        openat(request.sourceDir, request.sourceName.c_str(),
+               O_RDONLY | O_CLOEXEC | O_NONBLOCK | (request.followLink ? 0 : O_NOFOLLOW));
     if (in < 0) {
         return {errno, 0};
     }
@@ -86,7 +86,8 @@ CopyOutcome copyFile(const CopyRequest& request) {
     const mode_t mode = keepMode ? (st.st_mode & 07777) : request.newFileMode;
     const mode_t createMode = (mode & 07000) != 0 ? 0600 : (mode & 0777);
     const bool chmodLater = (mode & 07000) != 0 || (createMode & request.creationMask) != 0;
-    const int out = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+    const int out = openat(request.destDir, temp.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
     if (out < 0) {
         const int error = errno;
         close(in);
@@ -113,11 +114,12 @@ CopyOutcome copyFile(const CopyRequest& request) {
     if (close(out) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0 && rename(tempPath.c_str(), finalPath.c_str()) != 0) {
+    if (error == 0 &&
+        renameat(request.destDir, temp.c_str(), request.destDir, request.name.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
-        unlink(tempPath.c_str());
+        unlinkat(request.destDir, temp.c_str(), 0);
         return {error, copied};
     }
     return {0, copied};

@@ -13,9 +13,12 @@
 namespace rc {
 
 struct CopyRequest {
-    std::string source;  // full path of the source file
-    std::string destDir; // full path of the target folder
-    std::string name;    // final name in the target folder
+    std::string source;     // full path of the source file, for messages
+    int sourceDir = -1;     // the open source folder
+    std::string sourceName; // the file's name in it
+    bool followLink = true; // the source name may be a symbolic link to follow
+    int destDir = -1;       // the open target folder
+    std::string name;       // final name in the target folder
     CopyFlags flags;
     bool asLink = false;       // copy a symbolic link as a link
     mode_t newFileMode = 0644; // mode of the copy when permission bits are not carried over

@@ -17,13 +17,36 @@ using namespace rctest;
 
 namespace {
 
-rc::CopyRequest request(const TempDir& dir, const std::string& name) {
-    rc::CopyRequest r;
-    r.source = dir / ("src/" + name);
-    r.destDir = dir / "dst";
-    r.name = name;
-    return r;
-}
+// The test's source and target folders, held open as the walk holds them.
+class Folders {
+  public:
+    explicit Folders(const TempDir& dir) : dir_(dir) {
+        makeDirs(dir / "src");
+        makeDirs(dir / "dst");
+        source_ = open((dir / "src").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        dest_ = open((dir / "dst").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    ~Folders() {
+        close(source_);
+        close(dest_);
+    }
+    Folders(const Folders&) = delete;
+    Folders& operator=(const Folders&) = delete;
+
+    rc::CopyRequest request(const std::string& name) const {
+        rc::CopyRequest r;
+        r.source = dir_ / ("src/" + name);
+        r.sourceDir = source_;
+        r.sourceName = name;
+        r.destDir = dest_;
+        r.name = name;
+        return r;
+    }
+
+  private:
+    const TempDir& dir_;
+    int source_ = -1, dest_ = -1;
+};
 
 // Names in the folder that are left over temporary files.
 int leftovers(const std::string& folder) {
@@ -104,7 +127,7 @@ TEST(CopyFile, CarriesDataModeAndTimes) {
     chmod((dir / "src/a.bin").c_str(), 0751);
     setMtime(dir / "src/a.bin", 1500000000, 123456789);
     makeDirs(dir / "dst");
-    const auto outcome = rc::copyFile(request(dir, "a.bin"));
+    const auto outcome = rc::copyFile(Folders(dir).request("a.bin"));
     ASSERT_EQ(outcome.error, 0);
     EXPECT_EQ(outcome.bytes, 70000u);
     EXPECT_TRUE(readFile(dir / "dst/a.bin") == pattern(70000));
@@ -119,7 +142,8 @@ TEST(CopyFile, FlagsDecideModeAndTimes) {
     chmod((dir / "src/a").c_str(), 0700);
     setMtime(dir / "src/a", 1400000000);
     makeDirs(dir / "dst");
-    rc::CopyRequest r = request(dir, "a");
+    const Folders folders(dir);
+    rc::CopyRequest r = folders.request("a");
     r.flags = rc::CopyFlags{true, false, false, false, false};
     r.newFileMode = 0640;
     ASSERT_EQ(rc::copyFile(r).error, 0);
@@ -134,8 +158,8 @@ TEST(CopyFile, ReplacesFileAndLinkWithoutWritingThroughTheLink) {
     writeFile(dir / "src/b", "bbb");
     writeFile(dir / "outside/target", "must stay");
     ASSERT_EQ(symlink((dir / "outside/target").c_str(), (dir / "dst/b").c_str()), 0);
-    ASSERT_EQ(rc::copyFile(request(dir, "a")).error, 0);
-    ASSERT_EQ(rc::copyFile(request(dir, "b")).error, 0);
+    ASSERT_EQ(rc::copyFile(Folders(dir).request("a")).error, 0);
+    ASSERT_EQ(rc::copyFile(Folders(dir).request("b")).error, 0);
     EXPECT_EQ(readFile(dir / "dst/a"), "new content");
     EXPECT_EQ(readFile(dir / "dst/b"), "bbb");
     EXPECT_EQ(snapshot(dir / "dst")["b"], "f:bbb");
@@ -150,8 +174,8 @@ TEST(CopyFile, FailureHalfWayKeepsOldVersionAndLeavesNoTemporaryFile) {
         writeFile(dir / "src/new", pattern(600 * 1024));
         writeFile(dir / "dst/big", "previous version");
         const HookGuard guard(failAfterFirstChunk);
-        const auto replaced = rc::copyFile(request(dir, "big"));
-        const auto fresh = rc::copyFile(request(dir, "new"));
+        const auto replaced = rc::copyFile(Folders(dir).request("big"));
+        const auto fresh = rc::copyFile(Folders(dir).request("new"));
         EXPECT_EQ(replaced.error, EIO);
         EXPECT_EQ(fresh.error, EIO);
         EXPECT_GT(fresh.bytes, 0u);
@@ -181,7 +205,7 @@ TEST(CopyFile, SourceChangedDuringTheCopyIsNotPutInPlace) {
             setMtime(dir / "src/f", 1500000000);
             writeFile(dir / "dst/f", "previous version");
             const ChangeOnce change(c.kind);
-            const auto outcome = rc::copyFile(request(dir, "f"));
+            const auto outcome = rc::copyFile(Folders(dir).request("f"));
             const std::string where =
                 std::string(c.change) +
                 (method == rc::CopyMethod::clone ? ", in-kernel copy" : ", read/write");
@@ -207,7 +231,8 @@ TEST(CopyFile, ModeArrivesWhateverTheUmaskTakesAway) {
         writeFile(dir / "src/a", "data");
         ASSERT_EQ(chmod((dir / "src/a").c_str(), c.source), 0);
         makeDirs(dir / "dst");
-        rc::CopyRequest r = request(dir, "a");
+        const Folders folders(dir);
+        rc::CopyRequest r = folders.request("a");
         r.creationMask = c.umask;
         const mode_t previous = umask(c.umask);
         const auto outcome = rc::copyFile(r);
@@ -222,7 +247,7 @@ TEST(CopyFile, RealNameTakenByAFolderFailsAndLeavesItAlone) {
     TempDir dir;
     writeFile(dir / "src/a", "data");
     writeFile(dir / "dst/a/inside", "kept");
-    const auto outcome = rc::copyFile(request(dir, "a"));
+    const auto outcome = rc::copyFile(Folders(dir).request("a"));
     EXPECT_EQ(outcome.error, EISDIR);
     EXPECT_EQ(readFile(dir / "dst/a/inside"), "kept");
     EXPECT_EQ(leftovers(dir / "dst"), 0);
@@ -234,7 +259,7 @@ TEST(CopyFile, RefusesFifoWithoutBlocking) {
     makeDirs(dir / "dst");
     ASSERT_EQ(mkfifo((dir / "src/pipe").c_str(), 0644), 0);
     // Without a writer, a blocking open would wait forever (the test would hang).
-    const auto outcome = rc::copyFile(request(dir, "pipe"));
+    const auto outcome = rc::copyFile(Folders(dir).request("pipe"));
     EXPECT_EQ(outcome.error, EINVAL);
     EXPECT_FALSE(exists(dir / "dst/pipe"));
     EXPECT_EQ(leftovers(dir / "dst"), 0);
@@ -245,7 +270,8 @@ TEST(CopyFile, LinkCopiedAsLink) {
     makeDirs(dir / "src");
     makeDirs(dir / "dst");
     ASSERT_EQ(symlink("../elsewhere/x", (dir / "src/l").c_str()), 0);
-    rc::CopyRequest r = request(dir, "l");
+    const Folders folders(dir);
+    rc::CopyRequest r = folders.request("l");
     r.asLink = true;
     ASSERT_EQ(rc::copyFile(r).error, 0);
     EXPECT_EQ(snapshot(dir / "dst")["l"], "l:../elsewhere/x");
@@ -255,7 +281,7 @@ TEST(CopyFile, MissingSourceReported) {
     TempDir dir;
     makeDirs(dir / "src");
     makeDirs(dir / "dst");
-    EXPECT_EQ(rc::copyFile(request(dir, "gone")).error, ENOENT);
+    EXPECT_EQ(rc::copyFile(Folders(dir).request("gone")).error, ENOENT);
     EXPECT_EQ(leftovers(dir / "dst"), 0);
 }
 

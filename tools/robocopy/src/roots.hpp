@@ -1,0 +1,32 @@
+// The two folders a job starts from, opened once by the paths the user gave,
+// and whether one lies inside the other, decided by device and inode so that
+// links and bind mounts cannot hide it.
+#pragma once
+
+#include "handle.hpp"
+
+#include <string>
+#include <vector>
+
+namespace rc {
+
+struct Roots {
+    Fd source;
+    FolderState sourceState;
+    Fd dest; // the destination, or the deepest folder of its path that exists
+    FolderState destState;
+    std::vector<std::string> missing; // folders still to make below "dest", outermost first
+};
+
+// Opens the source folder (links in the path are followed). Returns 0 or errno.
+int openSourceRoot(const std::string& path, Roots& roots);
+// Opens the destination, or the deepest folder of its path that exists and
+// notes the names still missing. Returns 0 or errno.
+int openDestRoot(const std::string& path, Roots& roots);
+
+// How many levels the open folder "inner" lies below the folder "outer"
+// (0: the same folder), found by going up through ".." and comparing device
+// and inode; -1 when "outer" is not above it.
+int levelsBelow(int inner, const Identity& outer);
+
+} // namespace rc
