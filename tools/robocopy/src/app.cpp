@@ -111,20 +111,23 @@ bool excludedOnTheWay(const Selector& selector, const std::string& source,
 
 // Whether the destination lies inside the source (a copy into itself), where
 // no /XD exclusion on the way down allows it. Decided by device and inode.
+// A way up that cannot be followed counts as overlap: the job is not run.
 bool destInsideSource(const Roots& roots, const Selector& selector, const std::string& source,
                       const std::string& dest) {
-    const int below = levelsBelow(roots.dest.get(), roots.sourceState.id);
+    // The part of the path that exists, which "roots.dest" holds open.
+    std::string existing = dest;
+    for (std::size_t i = 0; i < roots.missing.size(); ++i) {
+        existing = existing.substr(0, std::max<std::size_t>(existing.find_last_of('/'), 1));
+    }
+    int error = 0;
+    const int below = levelsBelow(roots.dest.get(), existing, roots.sourceState.id, error);
     if (below < 0) {
-        return false;
+        return error != 0;
     }
     if (below == 0 && roots.missing.empty()) {
         return true;
     }
     // The names on the way down, as the existing part of the path resolves.
-    std::string existing = dest;
-    for (std::size_t i = 0; i < roots.missing.size(); ++i) {
-        existing = existing.substr(0, std::max<std::size_t>(existing.find_last_of('/'), 1));
-    }
     std::vector<std::string> names = lastNames(resolved(existing), static_cast<std::size_t>(below));
     if (names.size() != static_cast<std::size_t>(below)) {
         return true; // the way down cannot be named: no exclusion can allow it
@@ -204,8 +207,10 @@ int run(const std::vector<std::string>& words, std::FILE* console) {
                      "exclude it with /XD.\n");
         return finish(ExitFatal);
     }
+    int upError = 0;
     if (options.purge && roots.missing.empty() &&
-        levelsBelow(roots.source.get(), roots.destState.id) >= 0) {
+        (levelsBelow(roots.source.get(), source, roots.destState.id, upError) >= 0 ||
+         upError != 0)) {
         output.write("ERROR : Source Directory lies inside the Destination Directory.\n"
                      "        /PURGE and /MIR could delete the source; choose another "
                      "destination.\n");

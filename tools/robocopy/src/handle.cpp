@@ -74,17 +74,18 @@ int openParentOf(int fd, Fd& out, FolderState& state) {
     return adopt(openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW), out, state);
 }
 
-int reopenFolder(int fd, Fd& out, FolderState& state) {
-    return adopt(openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW), out, state);
-}
-
 int openFolderPath(const std::string& path, Fd& out, FolderState& state) {
     return adopt(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), out, state);
 }
 
 int forEachEntry(int fd, const std::function<void(int own, const dirent& entry)>& visit) {
-    const int own = openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A duplicate, not a new open: a folder that may be read but not searched
+    // cannot be opened again through ".", and its entries must still be named.
+    const int own = fcntl(fd, F_DUPFD_CLOEXEC, 0);
     DIR* dir = own < 0 ? nullptr : fdopendir(own);
+    if (dir != nullptr) {
+        rewinddir(dir);
+    }
     if (dir == nullptr) {
         const int error = errno;
         if (own >= 0) {

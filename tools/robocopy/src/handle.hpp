@@ -55,16 +55,14 @@ int openFolderAt(int parent, const std::string& name, bool followLink, Fd& out, 
 
 // Opens the folder above an open folder ("..").
 int openParentOf(int fd, Fd& out, FolderState& state);
-// Opens an open folder once more, with a descriptor of its own.
-int reopenFolder(int fd, Fd& out, FolderState& state);
 
 // Opens a folder named by a path as the user gave it (links in it followed).
 int openFolderPath(const std::string& path, Fd& out, FolderState& state);
 
-// Calls "visit" for each entry of the open folder but "." and "..", reading
-// on a descriptor of its own ("own", for lookups relative to it) so that no
-// position is shared with another reader. Returns 0, or the errno value that
-// cut the listing short.
+// Calls "visit" for each entry of the open folder but "." and ".." ("own" is
+// the descriptor read, for lookups relative to it). The folder's read position
+// is shared with "fd": only one reader at a time. Returns 0, or the errno
+// value that cut the listing short.
 int forEachEntry(int fd, const std::function<void(int own, const dirent& entry)>& visit);
 
 inline std::int64_t nanoseconds(const timespec& t) {

@@ -1,6 +1,8 @@
 #include "roots.hpp"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 namespace rc {
 
@@ -21,12 +23,13 @@ int openDestRoot(const std::string& path, Roots& roots) {
     }
 }
 
-int levelsBelow(int inner, const Identity& outer) {
-    Fd current;
+int levelsBelow(int inner, const std::string& innerPath, const Identity& outer, int& error) {
+    error = 0;
     FolderState state;
-    if (reopenFolder(inner, current, state) != 0) {
+    if ((error = folderState(inner, state)) != 0) {
         return -1;
     }
+    Fd current;
     // A bound on the levels keeps a broken ".." from looping.
     for (int level = 0; level < 100000; ++level) {
         if (state.id == outer) {
@@ -34,12 +37,27 @@ int levelsBelow(int inner, const Identity& outer) {
         }
         Fd up;
         FolderState upState;
-        if (openParentOf(current.get(), up, upState) != 0 || upState.id == state.id) {
+        error = openParentOf(level == 0 ? inner : current.get(), up, upState);
+        if (error == EACCES && level == 0) {
+            char real[PATH_MAX];
+            if (realpath(innerPath.c_str(), real) == nullptr) {
+                error = errno;
+                return -1;
+            }
+            const std::string path = real;
+            const std::size_t slash = path.find_last_of('/');
+            error = openFolderPath(slash == 0 ? "/" : path.substr(0, slash), up, upState);
+        }
+        if (error != 0) {
+            return -1;
+        }
+        if (upState.id == state.id) {
             return -1; // the top of the file system tree
         }
         current = std::move(up);
         state = upState;
     }
+    error = ELOOP;
     return -1;
 }
 

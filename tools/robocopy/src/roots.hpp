@@ -24,9 +24,12 @@ int openSourceRoot(const std::string& path, Roots& roots);
 // notes the names still missing. Returns 0 or errno.
 int openDestRoot(const std::string& path, Roots& roots);
 
-// How many levels the open folder "inner" lies below the folder "outer"
-// (0: the same folder), found by going up through ".." and comparing device
-// and inode; -1 when "outer" is not above it.
-int levelsBelow(int inner, const Identity& outer);
+// How many levels the open folder "inner" (named "innerPath") lies below the
+// folder "outer" (0: the same folder), found by going up through ".." and
+// comparing device and inode; -1 when "outer" is not above it. A folder that
+// may be read but not searched has no way up through "..": its parent is then
+// opened by its real path. "error" gets the errno value when the way up could
+// not be followed to the top, and the result is then -1 too.
+int levelsBelow(int inner, const std::string& innerPath, const Identity& outer, int& error);
 
 } // namespace rc

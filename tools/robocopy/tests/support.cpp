@@ -104,7 +104,22 @@ std::map<std::string, std::string> snapshot(const std::string& root, bool withMe
     return out;
 }
 
-RunResult runProgram(const std::vector<std::string>& args, std::uint64_t fileSizeLimit) {
+namespace {
+const char* const setpriv = "/usr/bin/setpriv";
+}
+
+std::string whyNotAsNobody() {
+    if (geteuid() != 0) {
+        return "needs root to run the program as nobody";
+    }
+    if (access(setpriv, X_OK) != 0) {
+        return std::string(setpriv) + " is not installed";
+    }
+    return {};
+}
+
+RunResult runProgram(const std::vector<std::string>& args, std::uint64_t fileSizeLimit,
+                     bool asNobody) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         throw std::runtime_error("pipe failed");
@@ -123,15 +138,18 @@ RunResult runProgram(const std::vector<std::string>& args, std::uint64_t fileSiz
             setrlimit(RLIMIT_FSIZE, &limit);
             signal(SIGXFSZ, SIG_IGN); // writes past the limit fail with EFBIG instead
         }
+        std::vector<std::string> words = {ROBOCOPY_EXE};
+        if (asNobody) {
+            const std::string id = std::to_string(nobodyId);
+            words = {setpriv, "--reuid=" + id, "--regid=" + id, "--clear-groups", ROBOCOPY_EXE};
+        }
+        words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
-        std::string program = ROBOCOPY_EXE;
-        argv.push_back(program.data());
-        std::vector<std::string> copies(args);
-        for (auto& arg : copies) {
-            argv.push_back(arg.data());
+        for (auto& word : words) {
+            argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(pipeFds[1]);

@@ -49,8 +49,14 @@ struct RunResult {
 };
 
 // Runs the built program with these arguments; "fileSizeLimit" (bytes, 0 = none)
-// makes writes beyond that size fail as on a full quota.
-RunResult runProgram(const std::vector<std::string>& args, std::uint64_t fileSizeLimit = 0);
+// makes writes beyond that size fail as on a full quota; "asNobody" runs it as
+// the unprivileged user nobody (through setpriv; the caller must be root).
+RunResult runProgram(const std::vector<std::string>& args, std::uint64_t fileSizeLimit = 0,
+                     bool asNobody = false);
+
+// Why a test that needs root and setpriv cannot run here, or empty when it can.
+std::string whyNotAsNobody();
+inline constexpr unsigned nobodyId = 65534;
 
 // Number of occurrences of "needle" in "text".
 int occurrences(const std::string& text, const std::string& needle);
