@@ -79,6 +79,7 @@ TEST_F(Trees, EntriesThatCannotBeExaminedKeepTheirBackup) {
         makeDirs(dst());
         giveDestToNobody();
         ASSERT_EQ(copy({"/MIR"}, true).code, 1);
+        writeFile(dst(folder) + "/extra.txt", "extra, but its folder cannot be listed whole");
         const auto before = snapshot(dst(), true);
         chmod(src(folder).c_str(), 0644);
         const auto result = copy({"/MIR"}, true);
