@@ -383,18 +383,23 @@ void Job::visit(Node& node) {
         dropListings(node);
         return;
     }
-    // A listing read ahead is used only when it is of the folder now held.
-    Listing source = node.pendingSource ? lister_->take(node.pendingSource) : Listing{};
-    if (!node.pendingSource || (source.error == 0 && !(source.folder.id == node.id))) {
-        source = listFolder(node.source->get(), Side::Source, options_.copyLinks);
-    }
-    Listing dest;
-    const bool withDest = node.exists && !node.created && node.dest;
-    if (withDest) {
-        dest = node.pendingDest ? lister_->take(node.pendingDest) : Listing{};
-        if (!node.pendingDest || (dest.error == 0 && !(dest.folder.id == node.dest->state().id))) {
-            dest = listFolder(node.dest->fd(), Side::Dest, false);
+    // A listing read ahead is used only when it is of the folder now held;
+    // otherwise the held folder is read again.
+    const auto held = [&](const ListingQueue::Ticket& ticket, int fd, const Identity& id, Side side,
+                          bool keepLinks) {
+        if (ticket) {
+            Listing ahead = lister_->take(ticket);
+            if (ahead.error == 0 && ahead.folder.id == id) {
+                return ahead;
+            }
         }
+        return listFolder(fd, side, keepLinks);
+    };
+    Listing source =
+        held(node.pendingSource, node.source->get(), node.id, Side::Source, options_.copyLinks);
+    Listing dest;
+    if (node.exists && !node.created && node.dest) {
+        dest = held(node.pendingDest, node.dest->fd(), node.dest->state().id, Side::Dest, false);
     }
     dropListings(node);
     if (source.error != 0) {
