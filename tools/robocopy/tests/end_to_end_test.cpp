@@ -573,3 +573,37 @@ TEST_F(Program, FullPathsTimestampsAndRawBytes) {
               std::string::npos)
         << result.output;
 }
+
+TEST_F(Program, FolderBitsAndTimesOnFoldersThatAlreadyExist) {
+    const timespec sourceTime[2] = {{baseTime, 0}, {baseTime, 0}};
+    const struct {
+        const char* dcopy;
+        bool newFile;     // a file arrives in the folder during the run
+        bool timeArrives; // the folder gets the source's time
+        bool modeArrives; // and its permission bits
+    } cases[] = {
+        {"/DCOPY:DAT", false, true, true}, {"/DCOPY:DAT", true, true, true},
+        {"/DCOPY:DA", false, false, true}, {"/DCOPY:DT", false, true, false},
+        {"/DCOPY:D", true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.dcopy) + (c.newFile ? " with a new file" : ""));
+        std::filesystem::remove_all(dst());
+        ASSERT_EQ(copy({"/E"}).code, 1);
+        if (c.newFile) {
+            writeFile(src("sub/new.txt"), "new");
+        }
+        chmod(src("sub").c_str(), 0750);
+        chmod(dst("sub").c_str(), 0755);
+        utimensat(AT_FDCWD, src("sub").c_str(), sourceTime, 0);
+        setMtime(dst("sub"), baseTime + 777);
+        const auto result = copy({"/E", c.dcopy});
+        EXPECT_EQ(result.code, c.newFile ? 1 : 0) << result.output;
+        EXPECT_EQ(mtimeNs(dst("sub")) == baseTime * 1000000000LL, c.timeArrives);
+        if (!c.timeArrives && !c.newFile) {
+            EXPECT_EQ(mtimeNs(dst("sub")), (baseTime + 777) * 1000000000LL);
+        }
+        EXPECT_EQ(modeOf(dst("sub")), c.modeArrives ? 0750u : 0755u);
+        std::filesystem::remove(src("sub/new.txt"));
+    }
+}
