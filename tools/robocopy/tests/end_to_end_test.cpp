@@ -258,6 +258,7 @@ TEST_F(Program, IncludePatternsIgnoreLetterCase) {
     const auto result = copy({"*.TXT", "/S"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(names(dst()), (std::set<std::string>{"a.txt", "sub", "sub/c.txt"}));
+    EXPECT_EQ(occurrences(result.output, "  New Dir"), 2) << result.output;
 }
 
 TEST_F(Program, AgeAndSizeLimits) {
