@@ -613,3 +613,15 @@ TEST_F(Program, FolderBitsAndTimesOnFoldersThatAlreadyExist) {
         std::filesystem::remove(src("sub/new.txt"));
     }
 }
+
+TEST_F(Program, NoCopyWithPurgeOnlyDeletes) {
+    ASSERT_EQ(copy({"/E"}).code, 1);
+    writeFile(dst("sub/extra.txt"), "extra");
+    writeFile(src("fresh.txt"), "new");
+    writeFile(src("a.txt"), "alpha, edited");
+    const auto result = copy({"/MIR", "/NOCOPY"});
+    EXPECT_EQ(result.code, 2) << result.output;
+    EXPECT_FALSE(exists(dst("sub/extra.txt")));
+    EXPECT_FALSE(exists(dst("fresh.txt")));
+    EXPECT_EQ(readFile(dst("a.txt")), "alpha");
+}
