@@ -319,7 +319,8 @@ TEST_F(Trees, DeepTreesNeitherCrashNorLoseTheBackup) {
 }
 
 // The run's own log inside the destination is never deleted, neither as an
-// extra file nor inside an extra folder; the rest of that folder goes.
+// extra file nor inside an extra folder (the rest of that folder goes), nor
+// replaced by a source file of its name.
 TEST_F(Trees, RunNeverDeletesItsOwnLog) {
     ASSERT_EQ(copy({"/MIR"}).code, 1);
     for (const char* log : {"run.log", "old/logs/run.log"}) {
@@ -332,4 +333,9 @@ TEST_F(Trees, RunNeverDeletesItsOwnLog) {
         EXPECT_FALSE(exists(dst("old/gone.txt")));
         std::filesystem::remove_all(dst("old"));
     }
+    // A source file of the log's name does not replace the log: that file fails.
+    writeFile(src("run.log"), "a file of the same name");
+    const auto result = copy({"/MIR", "/LOG:" + dst("run.log")});
+    EXPECT_EQ(result.code & 8, 8);
+    EXPECT_NE(readFile(dst("run.log")).find("this run's own log file"), std::string::npos);
 }
