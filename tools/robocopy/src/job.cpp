@@ -94,8 +94,12 @@ void Job::requestListings(Node& child) {
 }
 
 void Job::dropListings(Node& node) {
-    node.pendingSource.reset();
-    node.pendingDest.reset();
+    for (ListingQueue::Ticket* ticket : {&node.pendingSource, &node.pendingDest}) {
+        if (*ticket) {
+            lister_->drop(*ticket);
+            ticket->reset();
+        }
+    }
 }
 
 bool Job::leadsBack(const Node& node, const Identity& id) const {

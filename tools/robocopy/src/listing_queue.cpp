@@ -50,4 +50,13 @@ Listing ListingQueue::take(const Ticket& ticket) {
     return std::move(ticket->result);
 }
 
+void ListingQueue::drop(const Ticket& ticket) {
+    std::function<Listing()> read;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (ticket->state == Slot::Queued) {
+        ticket->state = Slot::Done;
+        read = std::move(ticket->read); // the folders it holds go with it
+    }
+}
+
 } // namespace rc

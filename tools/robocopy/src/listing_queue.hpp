@@ -27,6 +27,8 @@ class ListingQueue {
     // The listing of a ticket: waits for a read in progress, or reads here
     // what no thread has taken yet.
     Listing take(const Ticket& ticket);
+    // Gives up a listing no longer wanted; a read not started never starts.
+    void drop(const Ticket& ticket);
 
   private:
     void run(Slot& slot);
