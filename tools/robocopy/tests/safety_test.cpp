@@ -94,7 +94,8 @@ TEST_F(Trees, EntriesThatCannotBeExaminedKeepTheirBackup) {
 }
 
 // A read-only source folder (555) gives a read-only backup folder, and later
-// runs still add, replace and delete in it, then give it its bits back.
+// runs still add, replace and delete in it, then give it its bits back; once
+// the source folder is gone, its backup is purged.
 TEST_F(Trees, ReadOnlySourceFolderKeepsItsBackupUpdatable) {
     const std::string why = whyNotAsNobody();
     if (!why.empty()) {
@@ -113,7 +114,13 @@ TEST_F(Trees, ReadOnlySourceFolderKeepsItsBackupUpdatable) {
     EXPECT_EQ(snapshot(dst()), snapshot(src()));
     EXPECT_EQ(modeOf(dst("docs")), 0555u);
     EXPECT_EQ(copy({"/MIR"}, true).code, 0);
+
+    // Gone from the source, the read-only folder is purged with all it holds.
     chmod(src("docs").c_str(), 0755);
+    std::filesystem::remove_all(src("docs"));
+    const auto purged = copy({"/MIR"}, true);
+    EXPECT_EQ(purged.code, 2) << purged.output;
+    EXPECT_FALSE(exists(dst("docs")));
 }
 
 namespace {
