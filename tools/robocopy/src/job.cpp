@@ -3,6 +3,7 @@
 #include "paths.hpp"
 #include "tree_removal.hpp"
 #include "walk_hook.hpp"
+#include "walk_thread.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -666,7 +667,8 @@ int Job::run() {
         pool_ = std::make_unique<TaskPool>(options_.threads, copyQueueLimit);
     }
 
-    visit(root);
+    // A generous stack per level the walk may enter; untouched pages cost nothing.
+    runWithStack(std::size_t(deepestLevel) * 256 * 1024, [&] { visit(root); });
     lister_.reset();
     if (pool_) {
         pool_->drain();
