@@ -33,10 +33,49 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// "C:", "C:\\x", "c:x": a folder on a drive, which this system does not have. Taken as a
+// path it would make a folder named "C:" in the current folder.
+bool onADrive(std::string_view folder) {
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return folder.size() >= 2 && isLetter(folder[0]) && folder[1] == ':';
+}
+
 int notUnderstood(std::string_view parameters, std::ostream& err) {
     err << "Der Befehl \"" << parameters
         << "\" wird vom Befehlsinterpreter dieses Programms nicht verstanden.\n";
     err.flush();
+    return 1;
+}
+
+int makeFolder(const std::string& folder, std::ostream& err) {
+    switch (makeFolders(nativePath(folder))) {
+    case FolderResult::made:
+        return 0;
+    case FolderResult::existed:
+        err << "Ein Unterverzeichnis oder eine Datei mit dem Namen \"" << folder
+            << "\" existiert bereits.\n";
+        return 1;
+    case FolderResult::failed:
+        break;
+    }
+    err << "Das Verzeichnis \"" << folder << "\" konnte nicht erstellt werden.\n";
+    return 1;
+}
+
+int removeFolder(const std::string& folder, std::ostream& err) {
+    switch (removeEmptyFolder(nativePath(folder))) {
+    case RemoveResult::removed:
+        return 0;
+    case RemoveResult::missing:
+        err << "Das System kann die angegebene Datei nicht finden.\n";
+        return 1;
+    case RemoveResult::notEmpty:
+        err << "Das Verzeichnis ist nicht leer.\n";
+        return 1;
+    case RemoveResult::failed:
+        break;
+    }
+    err << "Das Verzeichnis \"" << folder << "\" konnte nicht entfernt werden.\n";
     return 1;
 }
 
@@ -80,7 +119,9 @@ int runCommandInterpreter(std::string_view parameters, std::ostream& err) {
         ++commandEnd;
     }
     const std::string_view command = rest.substr(0, commandEnd);
-    if (!equalsIgnoringCase(command, "md") && !equalsIgnoringCase(command, "mkdir")) {
+    const bool make = equalsIgnoringCase(command, "md") || equalsIgnoringCase(command, "mkdir");
+    const bool remove = equalsIgnoringCase(command, "rd") || equalsIgnoringCase(command, "rmdir");
+    if (!make && !remove) {
         return notUnderstood(parameters, err);
     }
 
@@ -91,20 +132,21 @@ int runCommandInterpreter(std::string_view parameters, std::ostream& err) {
         err.flush();
         return 1;
     }
+    // RD removes one empty folder each, never a tree: its switches (/S, /Q) are not taken.
+    for (const std::string& folder : folders) {
+        if (remove && (equalsIgnoringCase(folder, "/s") || equalsIgnoringCase(folder, "/q"))) {
+            return notUnderstood(parameters, err);
+        }
+    }
     int result = 0;
     for (const std::string& folder : folders) {
-        switch (makeFolders(nativePath(folder))) {
-        case FolderResult::made:
-            break;
-        case FolderResult::existed:
-            err << "Ein Unterverzeichnis oder eine Datei mit dem Namen \"" << folder
-                << "\" existiert bereits.\n";
+        if (onADrive(folder)) {
+            err << "Das System kann das angegebene Laufwerk nicht finden.\n";
             result = 1;
-            break;
-        case FolderResult::failed:
-            err << "Das Verzeichnis \"" << folder << "\" konnte nicht erstellt werden.\n";
-            result = 1;
-            break;
+        } else if (make) {
+            result |= makeFolder(folder, err);
+        } else {
+            result |= removeFolder(folder, err);
         }
     }
     err.flush();

@@ -34,6 +34,12 @@ int openRetrying(const std::string& path, int flags, mode_t permissions = 0) {
     return fd;
 }
 
+// Back to waiting reads and writes, once the handle is known to be a plain file.
+bool blocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
 int lockRetrying(int fd, int operation) {
     int result = -1;
     do {
@@ -46,12 +52,14 @@ int lockRetrying(int fd, int operation) {
 
 bool isFolder(const std::string& path) {
     struct stat info {};
-    return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return !path.empty() && !holdsNul(path) && ::stat(nativePath(path).c_str(), &info) == 0 &&
+           S_ISDIR(info.st_mode);
 }
 
 bool isFile(const std::string& path) {
     struct stat info {};
-    return !path.empty() && ::stat(nativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return !path.empty() && !holdsNul(path) && ::stat(nativePath(path).c_str(), &info) == 0 &&
+           !S_ISDIR(info.st_mode);
 }
 
 // Another process has the file open, and keeps it so. Where the kernel says that
@@ -76,7 +84,11 @@ bool heldOpenElsewhere(int fd, const struct stat& info) {
 }
 
 OpenResult openForReading(const std::string& path, int mode) {
-    const int fd = openRetrying(nativePath(path), O_RDONLY);
+    if (holdsNul(path)) {
+        return failure(wincode::invalidName);
+    }
+    // Opened without waiting: a FIFO would otherwise block here until a writer comes.
+    const int fd = openRetrying(nativePath(path), O_RDONLY | O_NONBLOCK);
     if (fd < 0) {
         return failureFromErrno();
     }
@@ -86,7 +98,8 @@ OpenResult openForReading(const std::string& path, int mode) {
         ::close(fd);
         return result;
     }
-    if (S_ISDIR(info.st_mode)) {
+    // Only a plain file is read: a folder, a FIFO or a device is no file of the program's.
+    if (!S_ISREG(info.st_mode) || !blocking(fd)) {
         ::close(fd);
         return failure(wincode::accessDenied);
     }
@@ -106,10 +119,34 @@ OpenResult openForReading(const std::string& path, int mode) {
 }
 
 OpenResult createForWriting(const std::string& path) {
-    const int fd = openRetrying(nativePath(path), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (holdsNul(path)) {
+        return failure(wincode::invalidName);
+    }
+    // A link is not followed (the file it points to stays as it is), a FIFO does not
+    // block the open, and nothing is emptied before it is known to be a plain file.
+    const int fd =
+        openRetrying(nativePath(path), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0) {
-        // The file itself is made here, so a missing name means a missing folder.
-        return errno == ENOENT ? failure(wincode::pathNotFound) : failureFromErrno();
+        // The file itself is made here, so a missing name means a missing folder. A FIFO
+        // without a reader (ENXIO) is no plain file either.
+        if (errno == ENOENT || errno == ENXIO) {
+            return failure(errno == ENOENT ? wincode::pathNotFound : wincode::accessDenied);
+        }
+        return failureFromErrno();
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return failure(wincode::accessDenied);
+    }
+    int truncated = -1;
+    do {
+        truncated = ::ftruncate(fd, 0);
+    } while (truncated != 0 && errno == EINTR);
+    if (truncated != 0 || !blocking(fd)) {
+        const OpenResult result = failureFromErrno();
+        ::close(fd);
+        return result;
     }
     return OpenResult{fd, 0};
 }

@@ -14,6 +14,9 @@ bool isFolder(const std::string& path);
 // True for anything that exists and is not a folder.
 bool isFile(const std::string& path);
 
+// Only plain files are opened: a folder, a FIFO or a device fails with 5, without
+// waiting (nothing can block the open). A path holding a NUL fails with 123.
+//
 // mode 16 ("deny all sharing" on Windows): fails with 2 when the file is missing,
 // 5 when it is a folder, and 32 (sharing violation) while another process has it
 // open or holds an advisory lock on it; on success the handle holds an exclusive
@@ -23,7 +26,9 @@ bool isFile(const std::string& path);
 OpenResult openForReading(const std::string& path, int mode);
 
 // Creates or truncates a file for writing (permissions 0644 before the umask). Fails
-// with 5 when a folder has that name and 3 when the folder it goes into is missing.
+// with 5 when a folder, a FIFO or a device has that name and 3 when the folder it goes
+// into is missing; a symbolic link of that name is never followed and fails (with the
+// wrapped ELOOP), so the file it points to is left as it is.
 OpenResult createForWriting(const std::string& path);
 
 long readFrom(int handle, char* buffer, long count, int* osCode);

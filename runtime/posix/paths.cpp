@@ -10,4 +10,8 @@ std::string nativePath(std::string_view path) {
     return result;
 }
 
+bool holdsNul(std::string_view text) {
+    return text.find('\0') != std::string_view::npos;
+}
+
 } // namespace rt::posix

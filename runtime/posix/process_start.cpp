@@ -1,5 +1,8 @@
 #include "runtime/posix/process_start.hpp"
 
+#include "runtime/posix/paths.hpp"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <spawn.h>
@@ -32,6 +35,11 @@ int waitFor(pid_t pid) {
 } // namespace
 
 int startProgram(const std::string& path, const std::vector<std::string>& arguments, bool wait) {
+    // A NUL would end the program's path or an argument early: such a start is not made.
+    if (holdsNul(path) || std::any_of(arguments.begin(), arguments.end(),
+                                      [](const auto& a) { return holdsNul(a); })) {
+        return -1;
+    }
     std::vector<std::string> texts;
     texts.reserve(arguments.size() + 1);
     texts.push_back(path);

@@ -48,8 +48,13 @@ HandleTable& table() {
     return t;
 }
 
+// The system takes a name up to its first NUL: such a name would name another file.
+bool holdsNul(const std::string& path) {
+    return path.find('\0') != std::string::npos;
+}
+
 DWORD attributes(const std::string& path) {
-    if (path.empty()) {
+    if (path.empty() || holdsNul(path)) {
         return INVALID_FILE_ATTRIBUTES;
     }
     return ::GetFileAttributesW(systemPath(path).c_str());
@@ -75,6 +80,11 @@ OpenResult opened(HANDLE h) {
     return OpenResult{table().add(h), 0};
 }
 
+OpenResult refused(HANDLE h, DWORD code) {
+    ::CloseHandle(h);
+    return OpenResult{-1, static_cast<int>(code)};
+}
+
 void setCode(int* osCode, DWORD code) {
     if (osCode != nullptr) {
         *osCode = static_cast<int>(code);
@@ -94,14 +104,40 @@ bool isFile(const std::string& path) {
 }
 
 OpenResult openForReading(const std::string& path, int mode) {
+    if (holdsNul(path)) {
+        return OpenResult{-1, ERROR_INVALID_NAME};
+    }
     // Without backup semantics a folder cannot be opened: the open fails with 5.
-    return opened(::CreateFileW(systemPath(path).c_str(), GENERIC_READ, sharingOf(mode), nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const HANDLE h = ::CreateFileW(systemPath(path).c_str(), GENERIC_READ, sharingOf(mode), nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A device (CON, a pipe) is no file of the program's: reading it could wait for ever.
+    if (h != INVALID_HANDLE_VALUE && ::GetFileType(h) != FILE_TYPE_DISK) {
+        return refused(h, ERROR_ACCESS_DENIED);
+    }
+    return opened(h);
 }
 
 OpenResult createForWriting(const std::string& path) {
-    return opened(::CreateFileW(systemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (holdsNul(path)) {
+        return OpenResult{-1, ERROR_INVALID_NAME};
+    }
+    // A link (any reparse point) is opened as itself, never followed, and refused; so is a
+    // device. The file is emptied only once it is known to be a plain file.
+    const HANDLE h =
+        ::CreateFileW(systemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return opened(h);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return refused(h, ERROR_ACCESS_DENIED);
+    }
+    if (!::SetEndOfFile(h)) {
+        return refused(h, ::GetLastError());
+    }
+    return opened(h);
 }
 
 long readFrom(int handle, char* buffer, long count, int* osCode) {

@@ -19,9 +19,12 @@ bool isFile(const std::string& path);
 //              another process has it open
 //   32 (0x20) others may only read, 48 (0x30) others may only write
 //   0, 64     others may read and write (the compatibility mode and "deny none")
+// A device or pipe is refused with 5, a name holding a NUL with 123.
 OpenResult openForReading(const std::string& path, int mode);
 
-// Creates or truncates a file for writing; others may read it meanwhile.
+// Creates or truncates a file for writing; others may read it meanwhile. A link (any
+// reparse point) of that name is not followed and a device is not written: both fail
+// with 5, and nothing is emptied. A name holding a NUL fails with 123.
 OpenResult createForWriting(const std::string& path);
 
 long readFrom(int handle, char* buffer, long count, int* osCode);

@@ -82,6 +82,10 @@ std::wstring commandLine(const std::wstring& program, const std::wstring& parame
 }
 
 int startProgram(const std::string& program, const std::string& parameters, bool wait) {
+    // A NUL would end the command line early: the program would get less than was given.
+    if (program.find('\0') != std::string::npos || parameters.find('\0') != std::string::npos) {
+        return -1;
+    }
     const bool interpreter = program.empty();
     const std::wstring name = interpreter ? commandInterpreter() : wide(program);
     std::wstring line = commandLine(name, wide(parameters));

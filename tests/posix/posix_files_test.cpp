@@ -8,10 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <fcntl.h>
-#include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -279,6 +283,68 @@ TEST_F(PosixFiles, CreateWriteFails) {
         EXPECT_EQ(created.osCode, c.code) << c.path;
     }
     EXPECT_TRUE(fs::is_directory(temp.path() / "ordner"));
+}
+
+// A FIFO or a device is no file of the program's: every open refuses it at once. The
+// wait is bounded; a hanging open is released by opening the FIFO's other end.
+TEST_F(PosixFiles, SpecialFilesAreRefusedWithoutWaiting) {
+    const std::string fifo = temp / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        const char* what;
+        std::function<OpenResult()> open;
+    };
+    const Case cases[] = {
+        {"FIFO shared", [&] { return platform.openRead(fifo, readShared); }},
+        {"FIFO exclusive", [&] { return platform.openRead(fifo, readExclusive); }},
+        {"FIFO created", [&] { return platform.createWrite(fifo); }},
+        {"device read", [&] { return platform.openRead("/dev/zero", readShared); }},
+        {"device created", [&] { return platform.createWrite("/dev/null"); }},
+    };
+    for (const Case& c : cases) {
+        auto opened = std::async(std::launch::async, c.open);
+        if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            const int other = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+            ADD_FAILURE() << c.what << ": the open waited";
+            opened.wait();
+            ::close(other);
+        }
+        const OpenResult result = opened.get();
+        EXPECT_EQ(result.handle, -1) << c.what;
+        EXPECT_EQ(result.osCode, accessDenied) << c.what;
+        platform.close(result.handle);
+    }
+}
+
+// A link where a file is created is never followed: what it points to stays as it was,
+// and a dangling link makes nothing. Reading through a link is allowed.
+TEST_F(PosixFiles, CreateWriteNeverFollowsALink) {
+    writeFile(temp.path() / "ziel.txt", "bleibt");
+    fs::create_symlink(temp.path() / "ziel.txt", temp.path() / "link.txt");
+    fs::create_symlink(temp.path() / "neu.txt", temp.path() / "haengt.txt");
+    for (const char* name : {"link.txt", "haengt.txt"}) {
+        const OpenResult created = platform.createWrite(temp / name);
+        EXPECT_EQ(created.handle, -1) << name;
+        EXPECT_NE(created.osCode, 0) << name;
+    }
+    EXPECT_EQ(readFile(temp.path() / "ziel.txt"), "bleibt");
+    EXPECT_FALSE(fs::exists(temp.path() / "neu.txt"));
+
+    const OpenResult read = platform.openRead(temp / "link.txt", readShared);
+    ASSERT_GE(read.handle, 0);
+    platform.close(read.handle);
+}
+
+// The system takes a path up to its first NUL, which would name another file.
+TEST_F(PosixFiles, APathHoldingANulNamesNothing) {
+    fs::create_directory(temp.path() / "da");
+    writeFile(temp.path() / "da.txt", "x");
+    const std::string nul("\0junk", 5);
+    EXPECT_FALSE(platform.folderExists(temp / "da" + nul));
+    EXPECT_FALSE(platform.fileExists(temp / "da.txt" + nul));
+    EXPECT_EQ(platform.openRead(temp / "da.txt" + nul, readShared).osCode, 123);
+    EXPECT_EQ(platform.createWrite(temp / "neu" + nul).osCode, 123);
+    EXPECT_FALSE(fs::exists(temp.path() / "neu"));
 }
 
 TEST_F(PosixFiles, ReadWriteAndCloseOnBadHandles) {

@@ -171,6 +171,16 @@ TEST_F(RunningPrograms, MinusOneWhenTheProgramCannotBeStarted) {
     }
 }
 
+// The system takes each argument up to its first NUL: a program given a cut argument (a
+// shorter destination folder) is never started.
+TEST_F(RunningPrograms, ANulInTheParametersStartsNothing) {
+    const std::string program = temp / "ran.sh";
+    writeScript(program, "touch \"$(dirname \"$0\")/ran\"");
+    EXPECT_EQ(platform.run(program, std::string("quelle ziel\0junk *.*", 21), true), -1);
+    EXPECT_EQ(platform.run(program + std::string("\0x", 2), "", true), -1);
+    EXPECT_FALSE(fs::exists(temp.path() / "ran"));
+}
+
 TEST_F(RunningPrograms, FindsProgramsInTheCurrentFolderAndOnPath) {
     writeScript(temp.path() / "here.exe", "echo hier > \"$1\"");
     const CurrentFolder inside(temp.path());
@@ -293,6 +303,71 @@ TEST_F(CommandInterpreter, ShellCharactersAreJustPartsOfFolderNames) {
         EXPECT_TRUE(folder(name)) << name;
     }
     EXPECT_FALSE(fs::exists(temp.path() / "y"));
+}
+
+// A folder on a drive names nothing on this system; taken as a path it would make a folder
+// "C:" in the current folder.
+TEST_F(CommandInterpreter, AFolderOnADriveIsRefusedAndNothingIsMade) {
+    const CurrentFolder inside(temp.path());
+    for (const char* command :
+         {"/C MD C:\\Sicherung\\202611", "/C MD c:relativ", "/C MD \"D:\\mit Blank\\x\"",
+          "/C MD Z:", "/C RD C:\\Sicherung", "/C MD ok C:\\x"}) {
+        EXPECT_EQ(md(command), 1) << command;
+        EXPECT_NE(errors.str().find("Laufwerk nicht finden"), std::string::npos) << command;
+    }
+    std::vector<std::string> made;
+    for (const auto& entry : fs::directory_iterator(temp.path())) {
+        made.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(made, std::vector<std::string>{"ok"}) << "only the folder without a drive";
+}
+
+TEST_F(CommandInterpreter, ANulInAFolderMakesNothing) {
+    EXPECT_EQ(md("/C MD " + windows("bk") + std::string("\0junk", 5)), 1);
+    EXPECT_FALSE(fs::exists(temp.path() / "bk"));
+}
+
+// RD takes one empty folder away and nothing else: never what is in it, never through a
+// link, never a tree (no /S).
+TEST_F(CommandInterpreter, RemovesAnEmptyFolderOnly) {
+    fs::create_directories(temp.path() / "voll" / "unter");
+    writeFile(temp.path() / "voll" / "datei", "x");
+    fs::create_directories(temp.path() / "leer-ziel");
+    fs::create_directory_symlink(temp.path() / "leer-ziel", temp.path() / "link");
+    writeFile(temp.path() / "datei", "x");
+    struct Case {
+        std::string command;
+        int result;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"/C RD " + windows("voll"), 1, "nicht leer"},
+        {"/C RD " + windows("link"), 1, "nicht entfernt"},
+        {"/C RD " + windows("link") + "\\", 1, "nicht entfernt"},
+        {"/C RD " + windows("datei"), 1, "nicht entfernt"},
+        {"/C RD " + windows("fehlt"), 1, "nicht finden"},
+        {"/C RD /S " + windows("voll"), 1, "nicht verstanden"},
+        {"/C RMDIR /q " + windows("voll"), 1, "nicht verstanden"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(md(c.command), c.result) << c.command;
+        EXPECT_NE(errors.str().find(c.message), std::string::npos) << c.command << errors.str();
+    }
+    EXPECT_TRUE(fs::exists(temp.path() / "voll" / "unter"));
+    EXPECT_TRUE(fs::exists(temp.path() / "voll" / "datei"));
+    EXPECT_TRUE(fs::is_symlink(temp.path() / "link"));
+    EXPECT_TRUE(folder("leer-ziel"));
+    EXPECT_TRUE(fs::exists(temp.path() / "datei"));
+
+    fs::create_directories(temp.path() / "a" / "leer");
+    fs::create_directories(temp.path() / "mit Blank");
+    EXPECT_EQ(md("/C RD " + windows("a/leer") + "\\ \"" + windows("mit Blank") + "\""), 0)
+        << errors.str();
+    EXPECT_FALSE(fs::exists(temp.path() / "a" / "leer"));
+    EXPECT_FALSE(fs::exists(temp.path() / "mit Blank"));
+    EXPECT_TRUE(folder("a"));
+    EXPECT_EQ(md("/c rmdir " + windows("leer-ziel")), 0) << errors.str();
+    EXPECT_FALSE(fs::exists(temp.path() / "leer-ziel"));
 }
 
 TEST_F(CommandInterpreter, ReachedThroughRunWithoutAProgram) {
