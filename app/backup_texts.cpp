@@ -24,6 +24,10 @@ void prepareBackupJobConstants() {
     texts.notStarted = text(" fehlgeschlagen! (ROBOCOPY.exe konnte nicht gestartet werden)");
     texts.noTarget = text(" nicht gestartet: kein Zielordner angegeben!");
     texts.mixedLineEnds = text(" nicht gestartet: gemischte Zeilenenden im Auftrag!");
+    texts.controlCharacter = text(" nicht gestartet: Steuerzeichen im Auftrag!");
+    texts.emptyFirstLine = text(" nicht gestartet: erste Zeile des Auftrags ist leer!");
+    texts.headerLine = text(" nicht gestartet: weiterer Text in der Kopfzeile des Abschnitts!");
+    texts.cut = text(" nicht gestartet: Auftrag nach 3000 Bytes abgeschnitten!");
     const char* names[8] = {"Samstag",  "Sonntag",    "Montag",  "Dienstag",
                             "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
     for (int i = 0; i < 8; ++i) {

@@ -2,6 +2,7 @@
 // the month / weekday / Friday rotation, makes it when missing, asks, copies with
 // ROBOCOPY.exe and reports.
 #include "app/backup_texts.hpp"
+#include "app/job_refusal.hpp"
 #include "app/job_text.hpp"
 #include "app/procedures.hpp"
 #include "runtime/runtime.hpp"
@@ -52,22 +53,21 @@ Value KOPIEREN(const Value& cText, Loc loc) {
     const std::string files = aText[2].text();
     const std::string arguments = aText[3].text();
 
-    // A job file that mixes its line ends leaves a line end inside a line: the lines may
-    // be shifted, so neither a folder is made nor anything copied.
-    if (lineEndInLines(aText)) {
-        MSGBOX(t.titleStart + source + "\\" + files + t.mixedLineEnds);
+    // Lines that may play a role nobody gave them (shifted, cut by a control character,
+    // no target) make no folder and copy nothing.
+    const Refusal refusal = refusalOf(aText);
+    if (refusal != Refusal::none) {
+        refuseJob(aText, refusal);
         return true;
     }
 
-    // Without a target root folder the month folder would land at the top of the drive.
-    if (ALLTRIM(root).empty()) {
-        MSGBOX(t.titleStart + source + "\\" + files + t.noTarget);
-        return true;
-    }
-
+    // The month folder made by this run, and kept only by a copy that succeeds: an empty
+    // one would send every later run of the month to the weekday folders.
+    bool lMonatNeu = false;
     if (!FEXISTS(monthFolder.text(), "D")) {
         RUNSHELL(folderCommand(monthFolder.text()));
         cZiel = "\\" + cMonat;
+        lMonatNeu = true;
     } else if (!FEXISTS(root + "\\" + cWochentag, "D")) {
         RUNSHELL(folderCommand(root + "\\" + cWochentag));
     }
@@ -76,11 +76,13 @@ Value KOPIEREN(const Value& cText, Loc loc) {
         t.titleStart + source + "\\" + files + CRLF + t.towards + root + cZiel;
     const int answer =
         CONFIRMBOX(APPDESKTOP(), t.confirmation, title, mb::YESNOCANCEL, 48 + mb::DEFBUTTON3);
+    bool lErledigt = false;
     if (answer == mb::IDYES) {
         const std::string cRCText = copyParameters(source, root + cZiel, files, arguments);
         const int status = RUNSHELL(cRCText, "ROBOCOPY.exe", false);
         const std::string job = t.titleStart + source + "\\" + files + t.towards + root + cZiel;
-        if (copySucceeded(status)) {
+        lErledigt = copySucceeded(status);
+        if (lErledigt) {
             MSGBOX(job + t.done);
         } else if (status == -1) {
             MSGBOX(job + t.notStarted);
@@ -89,6 +91,11 @@ Value KOPIEREN(const Value& cText, Loc loc) {
         }
     } else {
         MSGBOX(t.cancelled);
+    }
+
+    // RD removes the folder only while it is empty: a failed copy that left files keeps it.
+    if (lMonatNeu && !lErledigt) {
+        RUNSHELL(removeFolderCommand(monthFolder.text()));
     }
     return true;
 }

@@ -154,19 +154,20 @@ int ScriptedPlatform::run(const std::string& program, const std::string& paramet
     if (!program.empty()) {
         return programResult(call);
     }
-    // The interpreter's folder command: "/C MD" and the folders, quotes only grouping.
-    const std::string prefix = "/C MD ";
-    if (parameters.rfind(prefix, 0) != 0) {
+    // The interpreter's folder commands: "/C MD" and "/C RD" and the folders, quotes
+    // only grouping. RD removes an empty folder only.
+    const bool make = parameters.rfind("/C MD ", 0) == 0;
+    if (!make && parameters.rfind("/C RD ", 0) != 0) {
         return 1;
     }
-    std::string rest = parameters.substr(prefix.size());
+    std::string rest = parameters.substr(6);
     std::vector<std::string> folders;
     std::string current;
     bool quoted = false;
     for (const char c : rest) {
         if (c == '"') {
             quoted = !quoted;
-        } else if (c == ' ' && !quoted) {
+        } else if ((c == ' ' || c == '\t') && !quoted) {
             if (!current.empty()) {
                 folders.push_back(current);
             }
@@ -181,7 +182,13 @@ int ScriptedPlatform::run(const std::string& program, const std::string& paramet
     int status = 0;
     for (const auto& folder : folders) {
         std::error_code ec;
-        fs::create_directories(hostPath(folder), ec);
+        if (make) {
+            fs::create_directories(hostPath(folder), ec);
+        } else if (!fs::is_directory(fs::symlink_status(hostPath(folder)))) {
+            status = 1;
+        } else {
+            fs::remove(hostPath(folder), ec); // fails for a folder that holds anything
+        }
         if (ec) {
             status = 1;
         }

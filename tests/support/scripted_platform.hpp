@@ -1,6 +1,6 @@
 // A platform for tests: a fixed date and Ctrl key, dialogs answered from a queue and
-// recorded, program starts recorded (the interpreter's MD really makes the folders),
-// and the real file system for files and folders.
+// recorded, program starts recorded (the interpreter's MD really makes the folders and
+// its RD removes an empty one), and the real file system for files and folders.
 #pragma once
 
 #include "runtime/console_windows.hpp"

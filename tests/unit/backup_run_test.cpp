@@ -1,5 +1,6 @@
 // One backup job through the scripted platform: target folder rotation, folder
 // commands, the confirmation, the copy's command line and the messages.
+#include "common/windows_command_line.hpp"
 #include "runtime/output.hpp"
 #include "tests/support/program_fixture.hpp"
 
@@ -9,6 +10,7 @@
 namespace {
 
 using test::ProgramTest;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 const std::string CRLF = "\r\n";
@@ -132,21 +134,73 @@ TEST_F(BackupRun, ConfirmationShowsTheJobAndCopiesOnlyOnYes) {
     EXPECT_EQ(messages[0].text, "Datensicherung von S\\F nach R\\Dienstag erledigt.");
 }
 
-TEST_F(BackupRun, AnyAnswerButYesCancelsAndKeepsTheFolderMade) {
+TEST_F(BackupRun, AnyAnswerButYesCancelsAndRemovesTheEmptyMonthFolderAgain) {
     for (const int answer : {7, 2, 0}) {
         platform->setDate(2026, 5, 4);
         platform->dialogs.clear();
         platform->shellCalls.clear();
         platform->confirmAnswers = {answer};
         KOPIEREN(job("S", "R", "*.*", ""));
-        ASSERT_EQ(platform->shellCalls.size(), 1u) << answer;
-        EXPECT_EQ(platform->shellCalls[0].program, "") << "only the folder command ran";
+        ASSERT_EQ(platform->shellCalls.size(), 2u) << answer;
+        EXPECT_EQ(platform->shellCalls[0].parameters, "/C MD R\\202604") << "nothing copied";
+        EXPECT_EQ(platform->shellCalls[1].parameters, "/C RD R\\202604");
         const auto messages = platform->dialogsOf("msgbox");
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, "Datensicherung vor dem Start abgebrochen!");
-        EXPECT_TRUE(isFolder("R/202604"));
-        fs::remove_all(folder() / "R");
+        EXPECT_FALSE(fs::exists(folder() / "R" / "202604")) << answer;
+        EXPECT_TRUE(isFolder("R")) << "only the month folder goes";
     }
+    // So the next run of the month still makes the month's backup.
+    platform->confirmAnswers = {6};
+    KOPIEREN(job("S", "R", "*.*", ""));
+    EXPECT_EQ(platform->shellCalls.back().parameters, "S R\\202604 *.* ");
+    EXPECT_TRUE(isFolder("R/202604"));
+}
+
+struct MonthFolderEnd {
+    const char* name;
+    int status;       // of the copy program (-1: not started)
+    bool leavesFile;  // the copy put a file into the month folder
+    bool removeTried; // RD was asked for (it removes an empty folder only)
+    bool kept;
+};
+
+class MonthFolderAfterTheCopy : public BackupRun,
+                                public ::testing::WithParamInterface<MonthFolderEnd> {};
+
+// A month folder this run made stays only when the copy succeeded or put something in it.
+TEST_P(MonthFolderAfterTheCopy, StaysOnlyWhenFilledOrDone) {
+    const auto& c = GetParam();
+    platform->setDate(2026, 5, 4);
+    platform->confirmAnswers = {6};
+    platform->programResult = [&](const test::ShellCall&) {
+        if (c.leavesFile) {
+            writeFile("R/202604/teil.txt", "x");
+        }
+        return c.status;
+    };
+    KOPIEREN(job("S", "R", "*.*", ""));
+    EXPECT_EQ(isFolder("R/202604"), c.kept);
+    EXPECT_EQ(platform->shellCalls.back().parameters == "/C RD R\\202604", c.removeTried);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, MonthFolderAfterTheCopy,
+                         ::testing::Values(MonthFolderEnd{"NotStarted", -1, false, true, false},
+                                           MonthFolderEnd{"FailedEmpty", 8, false, true, false},
+                                           MonthFolderEnd{"FailedWithFiles", 16, true, true, true},
+                                           MonthFolderEnd{"NothingToCopy", 0, false, false, true},
+                                           MonthFolderEnd{"Copied", 1, true, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackupRun, AMonthFolderMadeEarlierAndTheWeekdayFolderAreNeverRemoved) {
+    platform->setDate(2026, 5, 4);
+    fs::create_directories(folder() / "R" / "202604");
+    platform->confirmAnswers = {7};
+    KOPIEREN(job("S", "R", "*.*", ""));
+    ASSERT_EQ(platform->shellCalls.size(), 1u);
+    EXPECT_EQ(platform->shellCalls[0].parameters, "/C MD R\\Montag");
+    EXPECT_TRUE(isFolder("R/202604"));
+    EXPECT_TRUE(isFolder("R/Montag"));
 }
 
 struct Outcome {
@@ -212,18 +266,44 @@ TEST_F(BackupRun, TrailingBackslashOnTheRootGivesTwoBackslashes) {
     EXPECT_EQ(platform->shellCalls[1].parameters, "S R\\\\202611 *.* ");
 }
 
-TEST_F(BackupRun, FoldersWithBlanksOrShellCharactersAreQuoted) {
+struct Quoting {
+    const char* name;
+    std::string source, root;
+    std::string folderCommand, madeFolder, copyParameters, title;
+};
+
+class QuotedFolders : public BackupRun, public ::testing::WithParamInterface<Quoting> {};
+
+// A blank, a tab or a shell character never splits a folder: for the interpreter the
+// path is quoted, and the copy program gets the source and target back whole by the
+// Windows rules. A trailing tab must not leave "\202611" as a folder of its own at the
+// top of the drive. The dialogs show the folders as written.
+TEST_P(QuotedFolders, ReachTheCommandsAsOneWord) {
+    const auto& c = GetParam();
     platform->setDate(2026, 12, 8);
     platform->confirmAnswers = {6};
-    KOPIEREN(job("C:\\Eigene Dateien\\", "Sicherung & Archiv", "*.*", "/E"));
-    EXPECT_EQ(platform->shellCalls[0].parameters, "/C MD \"Sicherung & Archiv\\202611\"");
-    EXPECT_TRUE(isFolder("Sicherung & Archiv/202611"));
-    EXPECT_EQ(platform->shellCalls[1].parameters,
-              "\"C:\\Eigene Dateien\\\\\" \"Sicherung & Archiv\\202611\" *.* /E");
-    // The dialogs show the folders as written.
-    EXPECT_EQ(platform->dialogsOf("confirm")[0].title,
-              "Datensicherung von C:\\Eigene Dateien\\\\*.*\r\n nach Sicherung & Archiv\\202611");
+    KOPIEREN(job(c.source, c.root, "*.*", "/E"));
+    EXPECT_EQ(platform->shellCalls[0].parameters, c.folderCommand);
+    EXPECT_TRUE(isFolder(c.madeFolder));
+    EXPECT_EQ(platform->shellCalls[1].parameters, c.copyParameters);
+    const auto words = wincmd::split(platform->shellCalls[1].parameters);
+    ASSERT_EQ(words.size(), 4u);
+    EXPECT_EQ(words[0], c.source);
+    EXPECT_EQ(words[1], c.root + "\\202611");
+    EXPECT_EQ(platform->dialogsOf("confirm")[0].title, c.title);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, QuotedFolders,
+    ::testing::Values(
+        Quoting{"BlanksAndShellCharacters", "C:\\Eigene Dateien\\", "Sicherung & Archiv",
+                "/C MD \"Sicherung & Archiv\\202611\"", "Sicherung & Archiv/202611",
+                "\"C:\\Eigene Dateien\\\\\" \"Sicherung & Archiv\\202611\" *.* /E",
+                "Datensicherung von C:\\Eigene Dateien\\\\*.*\r\n nach Sicherung & Archiv\\202611"},
+        Quoting{"Tabs", "que\tlle", "ziel\t", "/C MD \"ziel\t\\202611\"", "ziel\t/202611",
+                "\"que\tlle\" \"ziel\t\\202611\" *.* /E",
+                "Datensicherung von que\tlle\\*.*\r\n nach ziel\t\\202611"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BackupRun, EmptyTargetRootMakesNothingAndCopiesNothing) {
     platform->setDate(2026, 12, 8);
@@ -236,17 +316,20 @@ TEST_F(BackupRun, EmptyTargetRootMakesNothingAndCopiesNothing) {
               "Datensicherung von S\\*.* nicht gestartet: kein Zielordner angegeben!");
 }
 
-struct MixedLineEnds {
+struct Refused {
     const char* name;
     std::string text;
     std::string shownJob; // source and selection as the message shows them
+    std::string why = "gemischte Zeilenenden im Auftrag";
 };
 
-class MixedLineEndJob : public BackupRun, public ::testing::WithParamInterface<MixedLineEnds> {};
+class RefusedJob : public BackupRun, public ::testing::WithParamInterface<Refused> {};
 
-// A lone CR or LF left inside a line means the lines may be shifted: the job makes no
-// folder, starts nothing and says why.
-TEST_P(MixedLineEndJob, IsRefusedAndRunsNothing) {
+// Lines that may play a role nobody gave them: a lone CR or LF left inside a line (the
+// lines may be shifted), an empty first line (every line takes the next one's role), a
+// control character (a NUL would cut the folder where it reaches the system), a target
+// root of blanks and tabs. The job makes no folder, starts nothing and says why.
+TEST_P(RefusedJob, RunsNothingAndSaysWhy) {
     platform->setDate(2026, 12, 8);
     platform->confirmAnswers = {6};
     KOPIEREN(GetParam().text);
@@ -255,16 +338,29 @@ TEST_P(MixedLineEndJob, IsRefusedAndRunsNothing) {
     const auto messages = platform->dialogsOf("msgbox");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Datensicherung von " + GetParam().shownJob +
-                                    " nicht gestartet: gemischte Zeilenenden im Auftrag!");
+                                    " nicht gestartet: " + GetParam().why + "!");
 }
 
+const std::string controlCharacter = "Steuerzeichen im Auftrag";
+const std::string emptyFirstLine = "erste Zeile des Auftrags ist leer";
+
 INSTANTIATE_TEST_SUITE_P(
-    Texts, MixedLineEndJob,
-    ::testing::Values(MixedLineEnds{"LfInSource", "S\nX\r\nR\r\n*.*\r\n/E\r\n", "S\nX\\*.*"},
-                      MixedLineEnds{"CrInRoot", "S\r\nR\rX\r\n*.*\r\n/E\r\n", "S\\*.*"},
-                      MixedLineEnds{"LfInArguments", "S\r\nR\r\n*.*\r\n/E\n/MIR\r\n", "S\\*.*"},
-                      MixedLineEnds{"LfInCrText", "S\rR\r*.*\n/E\r", "S\\*.*\n/E"},
-                      MixedLineEnds{"CrInLastLineWithoutEnd", "S\r\nR\r\n*.*\r\n/E\r", "S\\*.*"}),
+    Texts, RefusedJob,
+    ::testing::Values(
+        Refused{"LfInSource", "S\nX\r\nR\r\n*.*\r\n/E\r\n", "S\nX\\*.*"},
+        Refused{"CrInRoot", "S\r\nR\rX\r\n*.*\r\n/E\r\n", "S\\*.*"},
+        Refused{"LfInArguments", "S\r\nR\r\n*.*\r\n/E\n/MIR\r\n", "S\\*.*"},
+        Refused{"LfInCrText", "S\rR\r*.*\n/E\r", "S\\*.*\n/E"},
+        Refused{"CrInLastLineWithoutEnd", "S\r\nR\r\n*.*\r\n/E\r", "S\\*.*"},
+        Refused{"NulInRoot", "S\r\nR\0junk\r\n*.*\r\n/MIR\r\n"s, "S\\*.*", controlCharacter},
+        Refused{"NulAtTheEndOfTheSource", "S\0\r\nR\r\n*.*\r\n\r\n"s, "S?\\*.*", controlCharacter},
+        Refused{"EscapeInSelection", "S\r\nR\r\n\x1b[2J*.*\r\n\r\n", "S\\?[2J*.*",
+                controlCharacter},
+        Refused{"DeleteInArguments", "S\r\nR\r\n*.*\r\n/E\x7f\r\n", "S\\*.*", controlCharacter},
+        Refused{"EmptyFirstLine", "\r\nS\r\nR\r\n*.*\r\n/E\r\n", "\\R", emptyFirstLine},
+        Refused{"EmptyFirstLineWithLf", "\nS\nR\n*.*\n", "\\R", emptyFirstLine},
+        Refused{"TabsOnlyRoot", "S\r\n\t \t\r\n*.*\r\n\r\n", "S\\*.*",
+                "kein Zielordner angegeben"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BackupRun, JobTextWithoutLineEndsRaisesTheArgumentError) {

@@ -107,6 +107,57 @@ TEST_F(MainProcedure, OnlyTheFirst3000BytesCount) {
     MAIN();
     // Section 2 has no closing header within the bytes read, so it does not run.
     EXPECT_EQ(copiedSources(), std::vector<std::string>{"Q1"});
+    const auto messages = platform->dialogsOf("msgbox");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              "Datensicherung von Q2\\*.* nicht gestartet: Auftrag nach 3000 Bytes abgeschnitten!");
+}
+
+struct Cut {
+    const char* name;
+    std::size_t rootLength;  // of the target root folder line
+    std::size_t blanksAfter; // after the four lines
+    bool runs;
+};
+
+class SingleJobAtTheLimit : public MainProcedure, public ::testing::WithParamInterface<Cut> {};
+
+// A single job whose target root runs past byte 3000: cut inside its lines it would make
+// and fill a folder the job never named.
+TEST_P(SingleJobAtTheLimit, RunsOnlyWhenItsFourLinesEndWithinTheBytesRead) {
+    std::string root = "R";
+    while (root.size() < GetParam().rootLength) {
+        root += "\\abcdefghi";
+    }
+    writeFile("datensicherung.txt",
+              "Q\r\n" + root + "\r\n*.*\r\n\r\n" + std::string(GetParam().blanksAfter, ' '));
+    platform->confirmAnswers = {6};
+    MAIN();
+    EXPECT_EQ(copiedSources().size(), GetParam().runs ? 1u : 0u);
+    if (!GetParam().runs) {
+        EXPECT_TRUE(platform->shellCalls.empty()) << "no folder made";
+        ASSERT_EQ(platform->dialogs.size(), 1u);
+        EXPECT_EQ(platform->dialogs[0].text,
+                  "Datensicherung von Q\\ nicht gestartet: Auftrag nach 3000 Bytes abgeschnitten!");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, SingleJobAtTheLimit,
+                         ::testing::Values(Cut{"CutInTheTargetRoot", 3100, 0, false},
+                                           Cut{"FourLinesWithinThe3000Bytes", 2900, 0, true},
+                                           Cut{"CutInTheBlanksAfterTheFourLines", 2900, 500, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainProcedure, AHeaderLineWithMoreTextRefusesItsJobAndTheNextRuns) {
+    writeFile("datensicherung.txt",
+              "[1]\tQ0\r\n" + job("Q1") + "[2] \t\r\n" + job("Q2") + "[3]\r\n");
+    platform->confirmAnswers = {6};
+    MAIN();
+    EXPECT_EQ(copiedSources(), std::vector<std::string>{"Q2"});
+    const auto messages = platform->dialogsOf("msgbox");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "Datensicherung von Q1\\*.* nicht gestartet: weiterer Text in der "
+                                "Kopfzeile des Abschnitts!");
 }
 
 } // namespace
