@@ -123,7 +123,8 @@ OpenResult createForWriting(const std::string& path) {
         return failure(wincode::invalidName);
     }
     // A link is not followed (the file it points to stays as it is), a FIFO does not
-    // block the open, and nothing is emptied before it is known to be a plain file.
+    // block the open, and nothing is emptied before it is known to be a plain file of
+    // this one name: a file with further (hard) links is another file's content too.
     const int fd =
         openRetrying(nativePath(path), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0) {
@@ -135,7 +136,7 @@ OpenResult createForWriting(const std::string& path) {
         return failureFromErrno();
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink > 1) {
         ::close(fd);
         return failure(wincode::accessDenied);
     }

@@ -28,7 +28,8 @@ OpenResult openForReading(const std::string& path, int mode);
 // Creates or truncates a file for writing (permissions 0644 before the umask). Fails
 // with 5 when a folder, a FIFO or a device has that name and 3 when the folder it goes
 // into is missing; a symbolic link of that name is never followed and fails (with the
-// wrapped ELOOP), so the file it points to is left as it is.
+// wrapped ELOOP), so the file it points to is left as it is; a file with further hard
+// links fails with 5 as well, untouched.
 OpenResult createForWriting(const std::string& path);
 
 long readFrom(int handle, char* buffer, long count, int* osCode);

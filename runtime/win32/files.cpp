@@ -121,8 +121,9 @@ OpenResult createForWriting(const std::string& path) {
     if (holdsNul(path)) {
         return OpenResult{-1, ERROR_INVALID_NAME};
     }
-    // A link (any reparse point) is opened as itself, never followed, and refused; so is a
-    // device. The file is emptied only once it is known to be a plain file.
+    // A link (any reparse point) is opened as itself, never followed, and refused; so are a
+    // device and a file with further (hard) links. The file is emptied only once it is
+    // known to be a plain file of this one name.
     const HANDLE h =
         ::CreateFileW(systemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -131,7 +132,7 @@ OpenResult createForWriting(const std::string& path) {
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1) {
         return refused(h, ERROR_ACCESS_DENIED);
     }
     if (!::SetEndOfFile(h)) {

@@ -23,8 +23,8 @@ bool isFile(const std::string& path);
 OpenResult openForReading(const std::string& path, int mode);
 
 // Creates or truncates a file for writing; others may read it meanwhile. A link (any
-// reparse point) of that name is not followed and a device is not written: both fail
-// with 5, and nothing is emptied. A name holding a NUL fails with 123.
+// reparse point) of that name is not followed, and a device or a file with further
+// hard links is not written: all fail with 5, and nothing is emptied. A name holding a NUL fails with 123.
 OpenResult createForWriting(const std::string& path);
 
 long readFrom(int handle, char* buffer, long count, int* osCode);

@@ -317,12 +317,14 @@ TEST_F(PosixFiles, SpecialFilesAreRefusedWithoutWaiting) {
 }
 
 // A link where a file is created is never followed: what it points to stays as it was,
-// and a dangling link makes nothing. Reading through a link is allowed.
+// and a dangling link makes nothing; a second (hard) name of a file is not written
+// either. Reading through a link is allowed.
 TEST_F(PosixFiles, CreateWriteNeverFollowsALink) {
     writeFile(temp.path() / "ziel.txt", "bleibt");
     fs::create_symlink(temp.path() / "ziel.txt", temp.path() / "link.txt");
     fs::create_symlink(temp.path() / "neu.txt", temp.path() / "haengt.txt");
-    for (const char* name : {"link.txt", "haengt.txt"}) {
+    fs::create_hard_link(temp.path() / "ziel.txt", temp.path() / "zweiter-name.txt");
+    for (const char* name : {"link.txt", "haengt.txt", "zweiter-name.txt"}) {
         const OpenResult created = platform.createWrite(temp / name);
         EXPECT_EQ(created.handle, -1) << name;
         EXPECT_NE(created.osCode, 0) << name;

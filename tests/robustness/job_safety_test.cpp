@@ -255,7 +255,11 @@ INSTANTIATE_TEST_SUITE_P(
         LogInTheWay{"LinkToAFile",
                     [](const fs::path& at) { fs::create_symlink("anderswo.txt", at); }},
         LogInTheWay{"DanglingLink",
-                    [](const fs::path& at) { fs::create_symlink("fehlt.txt", at); }}),
+                    [](const fs::path& at) { fs::create_symlink("fehlt.txt", at); }},
+        LogInTheWay{"SecondNameOfAFile",
+                    [](const fs::path& at) {
+                        fs::create_hard_link(at.parent_path() / "anderswo.txt", at);
+                    }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A first run of the month that ends without a copy leaves no empty month folder behind,

@@ -272,6 +272,13 @@ struct Quoting {
     std::string folderCommand, madeFolder, copyParameters, title;
 };
 
+// Windows names hold no tab: there the folder is not made, on Linux it is.
+#ifdef _WIN32
+const std::string tabFolder;
+#else
+const std::string tabFolder = "ziel\t/202611";
+#endif
+
 class QuotedFolders : public BackupRun, public ::testing::WithParamInterface<Quoting> {};
 
 // A blank, a tab or a shell character never splits a folder: for the interpreter the
@@ -284,7 +291,9 @@ TEST_P(QuotedFolders, ReachTheCommandsAsOneWord) {
     platform->confirmAnswers = {6};
     KOPIEREN(job(c.source, c.root, "*.*", "/E"));
     EXPECT_EQ(platform->shellCalls[0].parameters, c.folderCommand);
-    EXPECT_TRUE(isFolder(c.madeFolder));
+    if (!c.madeFolder.empty()) {
+        EXPECT_TRUE(isFolder(c.madeFolder));
+    }
     EXPECT_EQ(platform->shellCalls[1].parameters, c.copyParameters);
     const auto words = wincmd::split(platform->shellCalls[1].parameters);
     ASSERT_EQ(words.size(), 4u);
@@ -300,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "/C MD \"Sicherung & Archiv\\202611\"", "Sicherung & Archiv/202611",
                 "\"C:\\Eigene Dateien\\\\\" \"Sicherung & Archiv\\202611\" *.* /E",
                 "Datensicherung von C:\\Eigene Dateien\\\\*.*\r\n nach Sicherung & Archiv\\202611"},
-        Quoting{"Tabs", "que\tlle", "ziel\t", "/C MD \"ziel\t\\202611\"", "ziel\t/202611",
+        Quoting{"Tabs", "que\tlle", "ziel\t", "/C MD \"ziel\t\\202611\"", tabFolder,
                 "\"que\tlle\" \"ziel\t\\202611\" *.* /E",
                 "Datensicherung von que\tlle\\*.*\r\n nach ziel\t\\202611"}),
     [](const auto& info) { return std::string(info.param.name); });
