@@ -62,12 +62,12 @@ Value KOPIEREN(const Value& cText, Loc loc) {
     }
 
     // The month folder made by this run, and kept only by a copy that succeeds: an empty
-    // one would send every later run of the month to the weekday folders.
+    // one would send every later run of the month to the weekday folders. Made by this run
+    // means the folder command made it: one that another run made meanwhile is not ours.
     bool lMonatNeu = false;
     if (!FEXISTS(monthFolder.text(), "D")) {
-        RUNSHELL(folderCommand(monthFolder.text()));
+        lMonatNeu = RUNSHELL(folderCommand(monthFolder.text())) == 0;
         cZiel = "\\" + cMonat;
-        lMonatNeu = true;
     } else if (!FEXISTS(root + "\\" + cWochentag, "D")) {
         RUNSHELL(folderCommand(root + "\\" + cWochentag));
     }

@@ -45,9 +45,11 @@ class DesktopDialogs : public e2e::BinaryTest {
     }
 
     // The first visible window of the program, other than `other`, whose title begins
-    // with titleStart; empty when none shows within ten seconds.
+    // with titleStart; empty when none shows within 30 seconds (GTK's first start on a
+    // loaded machine, or under the sanitizers, takes seconds).
     std::string waitForWindow(const std::string& titleStart, const std::string& other = "") const {
-        for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < deadline) {
             std::istringstream ids(
                 screen().xdotool({"search", "--onlyvisible", "--class", "datensicherung"}));
             for (std::string id; std::getline(ids, id);) {
