@@ -11,8 +11,10 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace rc {
 
@@ -136,6 +138,33 @@ bool destInsideSource(const Roots& roots, const Selector& selector, const std::s
     return !excludedOnTheWay(selector, source, names);
 }
 
+// The log is opened so that it can neither stall the run (a FIFO or device in
+// its place) nor write through a link to some other file; it is emptied only
+// once it is known to be a plain file. Sets errno when it gives no file.
+std::FILE* openLog(const std::string& path, bool append) {
+    const int fd = open(
+        path.c_str(),
+        O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (append ? O_APPEND : 0), 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat st {};
+    int error = fstat(fd, &st) != 0 ? errno : 0;
+    if (error == 0 && !S_ISREG(st.st_mode)) {
+        error = EINVAL;
+    }
+    if (error == 0 && !append && ftruncate(fd, 0) != 0) {
+        error = errno;
+    }
+    std::FILE* file = error == 0 ? fdopen(fd, append ? "a" : "w") : nullptr;
+    if (file == nullptr) {
+        error = error != 0 ? error : errno;
+        close(fd);
+        errno = error;
+    }
+    return file;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& words, std::FILE* console) {
@@ -156,7 +185,7 @@ int run(const std::vector<std::string>& words, std::FILE* console) {
     std::FILE* log = nullptr;
     if (!options.logFile.empty()) {
         const std::string logPath = absolutePath(options.logFile);
-        log = std::fopen(logPath.c_str(), options.logAppend ? "a" : "w");
+        log = openLog(logPath, options.logAppend);
         if (log == nullptr) {
             std::fputs(errorLines(errno, "Opening Log File", logPath).c_str(), console);
             return ExitFatal;

@@ -334,6 +334,7 @@ TEST_F(Program, FatalErrorsExitSixteenAndTouchNothing) {
         {{src(), src(), "/E"}, "Destination Directory lies inside the Source Directory"},
         {{src("sub"), src(), "/MIR"}, "Source Directory lies inside the Destination Directory"},
         {{src(), "D:\\Sicherung"}, "Accessing Destination Directory D:/Sicherung"},
+        {{src(), "d:Sicherung"}, "Accessing Destination Directory d:Sicherung"},
         {{src(), dst(), "/LOG:" + at("no/such/folder/x.log")}, "Opening Log File"},
         {{"/?"}, "Usage ::"},
     };
@@ -344,6 +345,19 @@ TEST_F(Program, FatalErrorsExitSixteenAndTouchNothing) {
         EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
         EXPECT_EQ(snapshot(dir_.path()), before) << c.message;
     }
+}
+
+TEST_F(Program, LogThatIsAFifoOrALinkIsRefusedAtOnce) {
+    writeFile(at("elsewhere.txt"), "not the log");
+    ASSERT_EQ(mkfifo(at("fifo.log").c_str(), 0600), 0);
+    ASSERT_EQ(symlink(at("elsewhere.txt").c_str(), at("link.log").c_str()), 0);
+    for (const char* name : {"fifo.log", "link.log"}) {
+        const auto result = runProgram({src(), dst(), "/E", "/LOG:" + at(name)});
+        EXPECT_EQ(result.code, 16) << name << "\n" << result.output;
+        EXPECT_NE(result.output.find("Opening Log File"), std::string::npos) << result.output;
+        EXPECT_FALSE(std::filesystem::exists(dst())) << name;
+    }
+    EXPECT_EQ(readFile(at("elsewhere.txt")), "not the log");
 }
 
 TEST_F(Program, DestinationInsideSourceAllowedWhenExcluded) {
