@@ -106,8 +106,7 @@ std::string displayDir(std::string_view absolute) {
 }
 
 bool hasDriveLetter(std::string_view path) {
-    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) &&
-           path[1] == ':' && (path.size() == 2 || path[2] == '/' || path[2] == '\\');
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
 bool matchName(std::string_view pattern, std::string_view name) {

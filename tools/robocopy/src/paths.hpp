@@ -20,7 +20,8 @@ std::string joinPath(std::string_view dir, std::string_view name);
 // The folder as shown in output: absolute with one trailing "/".
 std::string displayDir(std::string_view absolute);
 
-// True for "C:", "C:\x" and the like, which name nothing on this system.
+// True for "C:", "C:\x" and "C:x" (a folder relative to that drive's current
+// one), which name nothing on this system; never taken as a folder named "C:...".
 bool hasDriveLetter(std::string_view path);
 
 // Wildcard match of a whole name: "*" is any run of characters, "?" one

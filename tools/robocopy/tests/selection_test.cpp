@@ -75,7 +75,8 @@ TEST(Paths, WithinAndHelpers) {
     EXPECT_EQ(displayDir("/"), "/");
     EXPECT_TRUE(hasDriveLetter("C:\\Daten"));
     EXPECT_TRUE(hasDriveLetter("d:"));
-    EXPECT_FALSE(hasDriveLetter("C:data"));
+    EXPECT_TRUE(hasDriveLetter("C:data"));
+    EXPECT_FALSE(hasDriveLetter("data:C"));
     EXPECT_FALSE(hasDriveLetter("/C:/x"));
 }
 
