@@ -40,6 +40,14 @@ bool onADrive(std::string_view folder) {
     return folder.size() >= 2 && isLetter(folder[0]) && folder[1] == ':';
 }
 
+// "\\\\server\\share": a folder on a network share, which this system reaches only
+// through a mount. Taken as a path it would make "/server/share" at the top of the
+// file system.
+bool onANetworkShare(std::string_view folder) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    return folder.size() >= 2 && separator(folder[0]) && separator(folder[1]);
+}
+
 int notUnderstood(std::string_view parameters, std::ostream& err) {
     err << "Der Befehl \"" << parameters
         << "\" wird vom Befehlsinterpreter dieses Programms nicht verstanden.\n";
@@ -142,6 +150,9 @@ int runCommandInterpreter(std::string_view parameters, std::ostream& err) {
     for (const std::string& folder : folders) {
         if (onADrive(folder)) {
             err << "Das System kann das angegebene Laufwerk nicht finden.\n";
+            result = 1;
+        } else if (onANetworkShare(folder)) {
+            err << "Der Netzwerkpfad wurde nicht gefunden.\n";
             result = 1;
         } else if (make) {
             result |= makeFolder(folder, err);

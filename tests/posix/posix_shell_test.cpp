@@ -322,6 +322,19 @@ TEST_F(CommandInterpreter, AFolderOnADriveIsRefusedAndNothingIsMade) {
     EXPECT_EQ(made, std::vector<std::string>{"ok"}) << "only the folder without a drive";
 }
 
+TEST_F(CommandInterpreter, AFolderOnANetworkShareIsRefusedAndNothingIsMade) {
+    const CurrentFolder inside(temp.path());
+    const std::string share = (temp.path() / "share").string();
+    for (const std::string& command :
+         {"/C MD \\\\" + share.substr(1) + "\\202611", "/C MD //" + share.substr(1),
+          "/C MD \"\\/" + share.substr(1) + " x\"", "/C RD \\\\" + share.substr(1)}) {
+        EXPECT_EQ(md(command), 1) << command;
+        EXPECT_NE(errors.str().find("Netzwerkpfad wurde nicht gefunden"), std::string::npos)
+            << command;
+    }
+    EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
 TEST_F(CommandInterpreter, ANulInAFolderMakesNothing) {
     EXPECT_EQ(md("/C MD " + windows("bk") + std::string("\0junk", 5)), 1);
     EXPECT_FALSE(fs::exists(temp.path() / "bk"));

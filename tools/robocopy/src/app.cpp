@@ -218,6 +218,11 @@ int run(const std::vector<std::string>& words, std::FILE* console) {
                                     "A drive letter names no folder on this system."));
             return finish(ExitFatal);
         }
+        if (isNetworkPath(given)) {
+            output.write(errorLines(EINVAL, std::string("Accessing ") + what + " Directory", given,
+                                    "A network path names no folder on this system."));
+            return finish(ExitFatal);
+        }
     }
     Roots roots;
     if (const int error = openSourceRoot(source, roots)) {

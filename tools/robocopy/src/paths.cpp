@@ -109,6 +109,11 @@ bool hasDriveLetter(std::string_view path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
+bool isNetworkPath(std::string_view path) {
+    const auto separator = [](char c) { return c == '/' || c == '\\'; };
+    return path.size() >= 2 && separator(path[0]) && separator(path[1]);
+}
+
 bool matchName(std::string_view pattern, std::string_view name) {
     if (matchFrom(pattern, name)) {
         return true;

@@ -24,6 +24,10 @@ std::string displayDir(std::string_view absolute);
 // one), which name nothing on this system; never taken as a folder named "C:...".
 bool hasDriveLetter(std::string_view path);
 
+// True for "\\\\server\\share" (two separators first, either way round): a network
+// share, which this system reaches only through a mount, never "/server/share".
+bool isNetworkPath(std::string_view path);
+
 // Wildcard match of a whole name: "*" is any run of characters, "?" one
 // character, letters compare without regard to case (ASCII). A pattern that ends
 // in ".*" also matches the name without that extension, so "*.*" matches all.

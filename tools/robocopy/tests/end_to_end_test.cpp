@@ -335,6 +335,8 @@ TEST_F(Program, FatalErrorsExitSixteenAndTouchNothing) {
         {{src("sub"), src(), "/MIR"}, "Source Directory lies inside the Destination Directory"},
         {{src(), "D:\\Sicherung"}, "Accessing Destination Directory D:/Sicherung"},
         {{src(), "d:Sicherung"}, "Accessing Destination Directory d:Sicherung"},
+        {{src(), "/" + dst()}, "Accessing Destination Directory /" + dst()},
+        {{"\\" + src(), dst()}, "A network path names no folder"},
         {{src(), dst(), "/LOG:" + at("no/such/folder/x.log")}, "Opening Log File"},
         {{"/?"}, "Usage ::"},
     };

@@ -78,6 +78,10 @@ TEST(Paths, WithinAndHelpers) {
     EXPECT_TRUE(hasDriveLetter("C:data"));
     EXPECT_FALSE(hasDriveLetter("data:C"));
     EXPECT_FALSE(hasDriveLetter("/C:/x"));
+    EXPECT_TRUE(isNetworkPath("\\\\server\\share"));
+    EXPECT_TRUE(isNetworkPath("//server/share"));
+    EXPECT_FALSE(isNetworkPath("/server/share"));
+    EXPECT_FALSE(isNetworkPath("relative\\\\x"));
 }
 
 namespace {
