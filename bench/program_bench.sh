@@ -107,8 +107,10 @@ for _ in $(seq 1 "$idle"); do
     sleepers+=($!)
 done
 startup_and_cancel
+empty_shell=$(measure /bin/true)
 kill "${sleepers[@]}" 2>/dev/null || true
 wait 2>/dev/null || true
 printf 'with %d idle processes:\n' "$idle"
+printf '  one empty command (loop cost) %8.3f ms\n' "$empty_shell"
 printf '  start-up and end, no job      %8.3f ms\n' "$startup"
 printf '  one cancelled job, whole run  %8.3f ms\n' "$cancelled"
