@@ -41,17 +41,8 @@ for at in 0 $((sparse_mb / 3)) $((sparse_mb * 2 / 3)); do
 done
 sync
 
-now() { date +%s.%N; }
-# Runs a command and prints its wall time in seconds; output is thrown away.
-timed() {
-    local start end
-    start=$(now)
-    "$@" >/dev/null 2>&1 || true
-    end=$(now)
-    awk -v a="$end" -v b="$start" 'BEGIN { printf "%.4f\n", a - b }'
-}
-min() { printf '%s\n' "$@" | sort -g | head -n1; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'; }
+# shellcheck source=bench/timing.sh
+source "$here/timing.sh"
 used_mb() { du -k "$1" | awk '{ printf "%.1f\n", $1 / 1024 }'; }
 
 robocopy() { "$program" "$1" "$2" /E /NFL /NDL /NP /R:0 /W:0; }

@@ -50,17 +50,8 @@ for ((i = 0; i < big_files; i++)); do
 done
 sync
 
-now() { date +%s.%N; }
-# Runs a command and prints its wall time in seconds; output is thrown away.
-timed() {
-    local start end
-    start=$(now)
-    "$@" >/dev/null 2>&1 || true
-    end=$(now)
-    awk -v a="$end" -v b="$start" 'BEGIN { printf "%.4f\n", a - b }' 
-}
-min() { printf '%s\n' "$@" | sort -g | head -n1; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'; }
+# shellcheck source=bench/timing.sh
+source "$here/timing.sh"
 
 robocopy() { "$program" "$src" "$1" /E /NFL /NDL /NP /R:0 /W:0 "${@:2}"; }
 
