@@ -69,9 +69,19 @@ VirtualDisplay::VirtualDisplay() {
         number.push_back(c);
     }
     close(ready[0]);
-    if (!number.empty()) {
-        name_ = ":" + number;
+    if (number.empty()) {
+        return;
     }
+    // Counts as started only once the server answers a client, so that a program started
+    // next never meets a display that is not there (yet, or any more).
+    name_ = ":" + number;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (!xdotool({"getdisplaygeometry"}, 5).empty()) {
+            return;
+        }
+        usleep(100 * 1000);
+    }
+    name_.clear();
 }
 
 VirtualDisplay::~VirtualDisplay() {
