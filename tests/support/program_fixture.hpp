@@ -47,7 +47,10 @@ class ProgramTest : public ::testing::Test {
         rt::resetRuntime();
         rt::setPlatform(nullptr);
         std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
+        // Tidying up is no part of the test: under Wine the C++ library cannot remove
+        // folders deeper than 260 characters, which the runtime itself can now make.
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
     }
 
     const std::filesystem::path& folder() const { return folder_; }
