@@ -3,6 +3,7 @@
 #include "runtime/encoding.hpp"
 #include "runtime/platform.hpp"
 #include "runtime/posix/button_sets.hpp"
+#include "runtime/window_title.hpp"
 
 #include <dlfcn.h>
 
@@ -131,20 +132,9 @@ Icon iconOf(int style) {
     }
 }
 
-// A title on one line: each line end (CR LF, CR or LF) one blank.
+// A title on one line (each line end one blank), shown with replacement characters.
 std::string titleText(const std::string& title) {
-    std::string line;
-    for (std::size_t i = 0; i < title.size(); ++i) {
-        if (title[i] == '\r' || title[i] == '\n') {
-            if (title[i] == '\r' && i + 1 < title.size() && title[i + 1] == '\n') {
-                ++i;
-            }
-            line.push_back(' ');
-        } else {
-            line.push_back(title[i]);
-        }
-    }
-    return withReplacementCharacters(line);
+    return withReplacementCharacters(oneLineTitle(title));
 }
 
 // A dialog text with CR LF, a lone CR and (for ALERT) ";" as line breaks.
